@@ -1,0 +1,17 @@
+// The saver host: process entry, run modes and the saver window's own
+// message handling.
+#pragma once
+#include <windows.h>
+
+int SaverMain(HINSTANCE instance, const char* argumentText);
+int RunSaver(HWND parent);
+int ConfigureSaver(HWND owner);
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SaverDefaultHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Password seam; the Windows 95 password handling fills these in.
+void LoadPasswordVerifier();
+void UnloadPasswordVerifier();
+void SetSaverRunning(UINT flag);
+BOOL ConfirmClose(HWND window);
+int ChangeSaverPassword(const char* argumentText);

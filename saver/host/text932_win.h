@@ -1,0 +1,58 @@
+// The one crossing between the saver's Shift-JIS bytes and the platform.
+// Inside, every text is code page 932 bytes; the platform is called through
+// its wide entry points with code page 932 named explicitly, so Japanese
+// comes out right whatever the system's own code page is.
+#pragma once
+#include <windows.h>
+
+// A converted text that lives on the stack for ordinary lengths and in a
+// heap block only for very long ones.
+struct Wide932 {
+    wchar_t local[256];
+    wchar_t* text;
+    int length;   // in UTF-16 units, without terminator
+};
+
+// byteCount < 0: up to the terminator. A lone lead byte at the end is left
+// out rather than turned into a replacement character.
+void WideFrom932(Wide932* out, const char* bytes, int byteCount);
+void FreeWide932(Wide932* w);
+
+// UTF-16 to code page 932 into a byte buffer of outSize bytes (terminator
+// included). Returns the byte length, or -1 when the text does not fit (the
+// buffer then holds an empty text).
+int NarrowTo932(const wchar_t* wide, int wideCount, char* out, int outSize);
+
+// Drawing.
+BOOL TextOut932(HDC dc, int x, int y, const char* bytes, int byteCount);
+BOOL TextExtent932(HDC dc, const char* bytes, int byteCount, SIZE* size);
+HFONT CreateFont932(int height, int width, int weight, BYTE charSet, BYTE pitchAndFamily,
+                    const char* face);
+
+// Resources and windows.
+int LoadString932(HINSTANCE instance, UINT id, char* buffer, int bufferSize);
+int MessageBox932(HWND owner, const char* text, const char* caption, UINT type);
+BOOL SetWindowText932(HWND window, const char* text);
+BOOL SetDlgItemText932(HWND dialog, int id, const char* text);
+int GetDlgItemText932(HWND dialog, int id, char* buffer, int bufferSize);
+LRESULT ListBoxAdd932(HWND list, const char* text);
+
+// Registry. Query gives ERROR_MORE_DATA when the text does not fit.
+LONG RegCreateKey932(HKEY root, const char* path, HKEY* key);
+LONG RegQueryString932(HKEY key, const char* name, char* buffer, DWORD bufferSize);
+LONG RegQueryDword932(HKEY key, const char* name, DWORD* value);
+LONG RegSetString932(HKEY key, const char* name, const char* value);
+LONG RegSetDword932(HKEY key, const char* name, DWORD value);
+
+// Files and libraries.
+HANDLE CreateFile932(const char* path, DWORD access, DWORD share, DWORD disposition,
+                     DWORD flags);
+struct FindData932 {
+    char name[MAX_PATH * 2];
+    char shortName[32];
+    bool nameFits;     // false when the found name has no code page 932 form
+    DWORD attributes;
+};
+HANDLE FindFirst932(const char* pattern, FindData932* found);
+BOOL FindNext932(HANDLE search, FindData932* found);
+HMODULE LoadLibrary932(const char* path);

@@ -1,0 +1,138 @@
+// The one process-wide record of the saver module. Every field starts at
+// zero; a handle or block that holds 0 is absent.
+#pragma once
+#include <windows.h>
+#include <imm.h>
+#include <cstdint>
+
+#include "saver/settings/settings_fields.h"
+#include "saver/transitions/transition_logic.h"
+
+enum {
+    kCurrentPathSize = 100,
+    kStartupTextSize = 50,
+    kErrorTextSize = 100,
+    kOpeningFrames = 13,
+    kCatalogueEntrySize = 13,
+    kMaxAviSlots = 4,
+    SaverVerifyPasswordMessage = 0x8000,
+    kShowTimerId = 200,
+};
+
+// A memory drawing surface with what was selected into it before.
+struct MemorySurface {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ oldBitmap;
+    HGDIOBJ oldFont;
+};
+
+struct AviSlot {
+    UINT deviceId;
+    HWND window;
+};
+
+typedef HIMC (WINAPI *ImmAssociateContextFn)(HWND, HIMC);
+typedef BOOL (WINAPI *VerifyScreenSavePwdFn)(HWND);
+
+struct SaverState {
+    // Host.
+    HINSTANCE instance;
+    HWND saverWindow;
+    uint32_t isPreview;
+    uint32_t isWin95Platform;
+    uint32_t closing;
+    POINT cursorAnchor;
+    uint32_t wakeThreshold;
+    ImmAssociateContextFn imeAssociateContext;
+    HIMC savedImeContext;
+    HMODULE passwordLibrary;
+    VerifyScreenSavePwdFn verifyPassword;
+    uint32_t checkingPassword;
+    uint32_t lastPasswordCheck;
+
+    // Settings.
+    SettingsFields settings;
+
+    // Show cycle.
+    RECT clientRect;
+    uint16_t ShowTimer;
+    HBRUSH blackBrush;
+    HBRUSH BackgroundBrush;
+    uint32_t openingState;
+    uint32_t itemBusy;
+    char currentPath[kCurrentPathSize];
+    uint32_t currentKind;
+    uint32_t portsFree;
+    uint32_t portsChosen;
+    char titleText[kStartupTextSize];
+    char creditText[kStartupTextSize];
+
+    // Content catalogue.
+    HGLOBAL catalogueBlock;
+    uint32_t fileCount;
+    uint16_t kindCounts[6];
+    uint32_t catalogueCursor;
+
+    // Words file text of the current item.
+    HGLOBAL textBuffer;
+    uint32_t textLength;
+
+    // Pictures shared by text, bitmap and opening.
+    MemorySurface SourceSurface;
+    HDC ScreenSurface;
+
+    // Text rendering.
+    uint32_t textTicks;
+    HFONT mainFont;
+    HFONT subFont;
+    char faceName[kFontSlotSize];
+
+    // Bitmap display.
+    uint32_t bitmapTicks;
+    HGLOBAL dibBlock;
+    HPALETTE dibPalette;
+    HGLOBAL dibIndexTable;
+    void* dibIndexTableLocked;
+    UINT dibColorUse;
+    uint16_t dibX, dibY, dibW, dibH;
+
+    // Opening.
+    uint32_t openingTicks;
+    uint32_t frameTicks;
+    uint32_t titleTicks;
+    HBITMAP frameBitmaps[kOpeningFrames];
+    HFONT titleFont;
+    HFONT creditFont;
+    uint16_t titleShown;
+    uint16_t creditShown;
+    HFONT savedFont;
+
+    // Error messages.
+    char errorText[kErrorTextSize];
+
+    // System information list.
+    HWND sysInfoWindow;
+    uint32_t sysInfoTicks;
+
+    // Transition engine.
+    TransitionState transition;
+    MemorySurface darkSurface;
+    HBRUSH darkBrush;
+
+    // Media.
+    AviSlot aviSlots[kMaxAviSlots];
+    UINT midiDevice;
+
+    // TextGenDLL plug-in of the current item.
+    HMODULE pluginModule;
+    HGLOBAL pluginNamesBlock;
+    uint32_t pluginProcCount;
+    uint32_t pluginProcIndex;
+};
+
+extern SaverState g;
+
+// Puts every field back to its start value (tests run many saver windows in
+// one process; the saver itself starts from a zeroed record).
+void ResetSaverState();

@@ -1,0 +1,214 @@
+// The show cycle: start-up, the 100 ms tick that drives every presenter,
+// and the release of everything at the end.
+#include "saver/show/cycle_win.h"
+
+#include "saver/host/host_win.h"
+#include "saver/host/text932_win.h"
+#include "saver/media/media_win.h"
+#include "saver/saver_state.h"
+#include "saver/settings/store_win.h"
+#include "saver/show/catalogue.h"
+#include "saver/show/presenters_win.h"
+#include "saver/show/random.h"
+#include "saver/transitions/transition_win.h"
+
+#include <cstring>
+#include <ctime>
+
+namespace {
+const char kEmptyCatalogueSentinel[] = "EM998";
+
+void DeleteObjectIf(HGDIOBJ* object)
+{
+    if (*object) DeleteObject(*object);
+    *object = nullptr;
+}
+
+void FreeGlobalIf(HGLOBAL* block)
+{
+    if (*block) {
+        while (GlobalFlags(*block) & GMEM_LOCKCOUNT) GlobalUnlock(*block);
+        GlobalFree(*block);
+    }
+    *block = nullptr;
+}
+
+void ReleaseMemorySurface(MemorySurface* surface)
+{
+    if (surface->dc) {
+        if (surface->oldBitmap) SelectObject(surface->dc, surface->oldBitmap);
+        if (surface->oldFont) SelectObject(surface->dc, surface->oldFont);
+        DeleteDC(surface->dc);
+    }
+    if (surface->bitmap) DeleteObject(surface->bitmap);
+    std::memset(surface, 0, sizeof *surface);
+}
+
+void ReplaceBackgroundBrush(COLORREF colour)
+{
+    if (g.BackgroundBrush) DeleteObject(g.BackgroundBrush);
+    g.BackgroundBrush = CreateSolidBrush(colour);
+}
+
+void OnCreate(HWND window)
+{
+    LoadStartupStrings();
+    GetIniSettings();
+    GetIniSettings2(window);
+    GetIniSettings3(window);
+    GetIniSettings4(window);
+    GetIniSettings5(window);
+    GetIniSettings6(window);
+    CheckComPorts();
+    if (g.settings.UsedCOMNoRun != 0 && g.portsFree == 0) {
+        DestroyWindow(window);
+        return;
+    }
+    g.blackBrush = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    ReplaceBackgroundBrush(RGB(0, 0, 0));
+    BuildCatalogue(window);
+    GetClientRect(window, &g.clientRect);
+    g.ShowTimer = static_cast<uint16_t>(SetTimer(window, kShowTimerId, g.settings.TickInterval, nullptr));
+    InitAviSlots();
+    g.openingState = 0;
+    g.itemBusy = 0;
+    SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+void StartNextItem(HWND window)
+{
+    g.itemBusy = 1;
+    if (g.fileCount == 0) {
+        std::memset(g.currentPath, 0, sizeof g.currentPath);
+        std::memcpy(g.currentPath, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
+        g.currentKind = KindText;
+    } else {
+        NextCatalogueItem(window);
+        g.currentKind = KindFromFileName(g.currentPath);
+    }
+    uint16_t index = RandomIndex(g.settings.BackCount);
+    if (index >= kMaxBackColors) index = 0;
+    ReplaceBackgroundBrush(g.settings.Back[index]);
+}
+
+void PresentCurrentItem(HWND window)
+{
+    switch (g.currentKind) {
+    case KindText:
+        RenderTextItem(window, 0);
+        break;
+    case KindBitmap:
+        ShowBitmapTick(window);
+        break;
+    case KindMidi:
+        PlayMidiItem(window);
+        break;
+    case KindWave:
+        PlayWaveItem(window);
+        break;
+    case KindAvi:
+        PlayAviItem(window);
+        break;
+    case KindTextGen:
+        ShowPluginItem(window);
+        break;
+    default:
+        // A kind the saver cannot present (a path it could not name) must
+        // not hold the show on one item forever: pass it over.
+        g.itemBusy = 0;
+        break;
+    }
+}
+
+void OnTimer(HWND window)
+{
+    if (g.openingState == 0) {
+        if (g.settings.Opening != 0) OpeningStep(window);
+        else g.openingState = 100;
+    }
+    if (g.openingState < 100) return;
+    if (g.itemBusy == 0) StartNextItem(window);
+    PresentCurrentItem(window);
+}
+
+void OnDestroy(HWND window)
+{
+    if (g.ScreenSurface) {
+        if (g.savedFont) SelectObject(g.ScreenSurface, g.savedFont);
+        ReleaseDC(window, g.ScreenSurface);
+        g.ScreenSurface = nullptr;
+    }
+    g.savedFont = nullptr;
+    FreeCatalogue();
+    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.BackgroundBrush));
+    if (g.ShowTimer) KillTimer(window, kShowTimerId);
+    g.ShowTimer = 0;
+    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.titleFont));
+    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.creditFont));
+    // The frames may still be selected into the source surface; it lets
+    // go of them first.
+    MemorySurface source = g.SourceSurface;
+    std::memset(&g.SourceSurface, 0, sizeof g.SourceSurface);
+    FreeGlobalIf(&g.textBuffer);
+    ReleaseMemorySurface(&source);
+    for (HBITMAP& frame : g.frameBitmaps) DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&frame));
+    ReleaseDarkSurface();
+    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.mainFont));
+    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.subFont));
+    FreeGlobalIf(&g.dibBlock);
+    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.dibPalette));
+    FreeGlobalIf(&g.dibIndexTable);
+    g.dibIndexTableLocked = nullptr;
+    if (g.sysInfoWindow) DestroyWindow(g.sysInfoWindow);
+    g.sysInfoWindow = nullptr;
+    StopAllMedia();
+    ReleasePlugin();
+}
+}
+
+void LoadStartupStrings()
+{
+    LoadString932(g.instance, 1010, g.titleText, sizeof g.titleText);
+    LoadString932(g.instance, 1011, g.creditText, sizeof g.creditText);
+}
+
+void CheckComPorts()
+{
+    static const char* const kPorts[4] = {"COM1", "COM2", "COM3", "COM4"};
+    g.portsFree = 1;
+    g.portsChosen = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (g.settings.COM[i] == 0) continue;
+        g.portsChosen = 1;
+        HANDLE port = CreateFile932(kPorts[i], GENERIC_READ, 0, OPEN_EXISTING, 0);
+        if (port == INVALID_HANDLE_VALUE) g.portsFree = 0;
+        else CloseHandle(port);
+    }
+}
+
+extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
+                                                                LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        break;
+    case WM_DESTROY:
+        OnDestroy(window);
+        break;
+    case WM_ERASEBKGND: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (g.BackgroundBrush) FillRect(dc, &g.clientRect, g.BackgroundBrush);
+        return 0;
+    }
+    case WM_TIMER:
+        OnTimer(window);
+        break;
+    case MM_MCINOTIFY:
+        OnMediaNotify(LOWORD(lParam));
+        break;
+    default:
+        break;
+    }
+    return SaverDefaultHandler(window, message, wParam, lParam);
+}

@@ -1,0 +1,45 @@
+#include "saver/show/errors_win.h"
+
+#include "saver/host/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/show/error_table.h"
+
+#include <cstring>
+
+namespace {
+void DrawMessage(HDC dc)
+{
+    int length = static_cast<int>(std::strlen(g.errorText));
+    TEXTMETRICW metrics;
+    int lineHeight = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
+    int y = ErrorTextY(g.clientRect.right, g.clientRect.bottom, lineHeight);
+    TextOut932(dc, 0, y, g.errorText, length);
+}
+}
+
+const char* ReportError(HWND owner, int code, int mode)
+{
+    std::memset(g.errorText, 0, sizeof g.errorText);
+    unsigned id = ErrorStringId(code);
+    if (id != 0) LoadString932(g.instance, id, g.errorText, sizeof g.errorText);
+
+    switch (mode) {
+    case DrawOnItemSurface:
+        if (g.ScreenSurface) DrawMessage(g.ScreenSurface);
+        break;
+    case DrawOnWindow: {
+        HDC dc = GetDC(owner);
+        if (dc) {
+            DrawMessage(dc);
+            ReleaseDC(owner, dc);
+        }
+        break;
+    }
+    case ShowMessageBox:
+        MessageBox932(owner, g.errorText, g.titleText, MB_ICONERROR);
+        break;
+    default:
+        break;
+    }
+    return g.errorText;
+}

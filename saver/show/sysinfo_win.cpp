@@ -1,0 +1,4 @@
+#include "saver/saver_state.h"
+#include "saver/show/presenters_win.h"
+
+void SystemInfoStep(HWND) {}

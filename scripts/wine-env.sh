@@ -1,0 +1,74 @@
+# Sourced by the scripts that run Windows programs: one Wine prefix under
+# out/, one display, one wineserver for the whole run.
+# shellcheck shell=bash
+
+root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX="$root/out/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A non-Japanese locale on purpose: the saver must show Japanese anyway.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+xvfb_pid=""
+
+# start_display [WxH] [use-own]: Xvfb on a free display number unless the
+# caller is happy with an existing DISPLAY.
+start_display() {
+    local size=${1:-1024x768} own=${2:-own}
+    if [ "$own" != own ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return 0
+    fi
+    local n
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
+    done
+    echo "wine-env: no display could be started" >&2
+    return 1
+}
+
+# The prefix is made once and kept; the font replacements map the faces the
+# saver asks for onto the IPA fonts installed from Debian.
+start_wine() {
+    # A server left from a run without this display would refuse windows.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    mkdir -p "$root/out"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i >/dev/null 2>&1 || true
+    fi
+    wineserver -p >/dev/null 2>&1 || true
+    local reg="$root/out/fonts.reg"
+    python3 - "$reg" <<'PY'
+import sys
+text = ("Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
+        "\"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af\"=\"IPAGothic\"\r\n"
+        "\"\uff2d\uff33 \u660e\u671d\"=\"IPAMincho\"\r\n"
+        "\"\uff2d\uff33 \uff30\u30b4\u30b7\u30c3\u30af\"=\"IPAPGothic\"\r\n"
+        "\"\uff2d\uff33 \uff30\u660e\u671d\"=\"IPAPMincho\"\r\n"
+        "\"MS Gothic\"=\"IPAGothic\"\r\n"
+        "\"MS Mincho\"=\"IPAMincho\"\r\n")
+open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+PY
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+}
+
+stop_wine() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
+    fi
+}

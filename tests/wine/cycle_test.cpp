@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "saver/saver_state.h"
+#include "tests/wine/wine_test_util.h"
+
+#include <cstring>
+
+namespace {
+struct CycleTest : testing::Test {
+    HWND host = nullptr;
+    HWND saver = nullptr;
+    void SetUp() override
+    {
+        FreshSaverState();
+        DeleteSettingsKey();
+    }
+    void TearDown() override
+    {
+        if (host) DestroyWindow(host);
+        PumpMessages();
+        DeleteSettingsKey();
+    }
+    void Start(int w, int h)
+    {
+        host = CreateHostWindow(w, h);
+        saver = CreatePreviewSaver(host);
+        ASSERT_NE(saver, nullptr);
+    }
+};
+}
+
+TEST_F(CycleTest, EmptyFolderDispatchesTheSentinelOnTheFirstTick)
+{
+    SetSettingDword("Opening", 0);
+    SetSettingText("FilePath", "C:\\no\\such\\folder");
+    Start(320, 240);
+    EXPECT_EQ(g.openingState, 0u);
+    Tick(saver, 1);
+    EXPECT_EQ(g.openingState, 100u);
+    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_EQ(g.currentKind, 1u);
+}
+
+TEST_F(CycleTest, OneBackColourPaintsThatColour)
+{
+    SetSettingDword("Opening", 0);
+    SetSettingText("Back", "16711680,");   // blue
+    Start(320, 240);
+    Tick(saver, 1);
+    InvalidateRect(saver, nullptr, TRUE);
+    UpdateWindow(saver);
+    EXPECT_EQ(PixelAt(saver, 5, 5), RGB(0, 0, 255));
+}

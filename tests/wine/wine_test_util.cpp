@@ -1,0 +1,153 @@
+#include "tests/wine/wine_test_util.h"
+
+#include "saver/host/host_win.h"
+#include "saver/host/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/settings/store_win.h"
+
+#include <cstdio>
+
+void FreshSaverState()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    ResetSaverState();
+    g.instance = instance;
+}
+
+void DeleteSettingsKey()
+{
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora");
+}
+
+void SetSettingDword(const char* name, DWORD value)
+{
+    HKEY key = nullptr;
+    RegCreateKey932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key);
+    RegSetDword932(key, name, value);
+    if (key) RegCloseKey(key);
+}
+
+void SetSettingText(const char* name, const char* value)
+{
+    HKEY key = nullptr;
+    RegCreateKey932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key);
+    RegSetString932(key, name, value);
+    if (key) RegCloseKey(key);
+}
+
+namespace {
+LRESULT CALLBACK HostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+}
+
+HWND CreateHostWindow(int width, int height)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW cls = {};
+        cls.lpfnWndProc = HostProc;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        cls.lpszClassName = L"KelmoraTestHost";
+        RegisterClassW(&cls);
+        registered = true;
+    }
+    RECT rc = {0, 0, width, height};
+    AdjustWindowRect(&rc, WS_POPUP, FALSE);
+    HWND w = CreateWindowExW(0, L"KelmoraTestHost", L"host", WS_POPUP | WS_VISIBLE, 0, 0, rc.right - rc.left,
+                             rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    PumpMessages();
+    return w;
+}
+
+HWND CreatePreviewSaver(HWND parent)
+{
+    WNDCLASSW cls = {};
+    cls.style = 0x2B;
+    cls.lpfnWndProc = SaverWindowProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    cls.lpszClassName = L"WindowsScreenSaverClass";
+    RegisterClassW(&cls);   // may already exist
+    RECT rc;
+    GetClientRect(parent, &rc);
+    g.isPreview = 1;
+    g.saverWindow = CreateWindowExW(0, L"WindowsScreenSaverClass", L"Preview", 0x52000000u, 0, 0, rc.right,
+                                    rc.bottom, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    PumpMessages();
+    return g.saverWindow;
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;   // a destroyed saver asks to quit; tests go on
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Tick(HWND saver, int n)
+{
+    for (int i = 0; i < n; ++i) SendMessageW(saver, WM_TIMER, kShowTimerId, 0);
+    PumpMessages();
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return c;
+}
+
+std::string MakeTempFolder(const char* tag)
+{
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    char narrow[MAX_PATH * 2];
+    NarrowTo932(base, -1, narrow, sizeof narrow);
+    char folder[MAX_PATH * 2];
+    std::snprintf(folder, sizeof folder, "%skt_%s_%lu", narrow, tag, GetCurrentProcessId());
+    RemoveTree(folder);
+    Wide932 w;
+    WideFrom932(&w, folder, -1);
+    CreateDirectoryW(w.text, nullptr);
+    FreeWide932(&w);
+    return folder;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFile932(path.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    if (h == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+void RemoveTree(const std::string& folder)
+{
+    Wide932 w;
+    WideFrom932(&w, folder.c_str(), -1);
+    std::wstring pattern = std::wstring(w.text) + L"\\*";
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(pattern.c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = std::wstring(w.text) + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                char narrow[MAX_PATH * 2];
+                NarrowTo932(full.c_str(), -1, narrow, sizeof narrow);
+                RemoveTree(narrow);
+            } else {
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(h, &data));
+        FindClose(h);
+    }
+    RemoveDirectoryW(w.text);
+    FreeWide932(&w);
+}

@@ -1,0 +1,37 @@
+// Shared fixtures of the tests that run under Wine: real windows, the real
+// registry, pixels read back from the screen.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Saver state as a fresh process has it (the test program's module as the
+// instance).
+void FreshSaverState();
+
+// Deletes the settings key and everything below it.
+void DeleteSettingsKey();
+
+// Writes settings values for a test (REG_DWORD or REG_SZ in Shift-JIS).
+void SetSettingDword(const char* name, DWORD value);
+void SetSettingText(const char* name, const char* value);
+
+// A visible top-level window of the given client size, to host a preview.
+HWND CreateHostWindow(int width, int height);
+
+// The saver window as the host makes it in preview mode (a child of
+// parent with the parent's client size). Registers the class if needed.
+HWND CreatePreviewSaver(HWND parent);
+
+// Sends n ticks straight to the saver window, then lets queued messages run.
+void Tick(HWND saver, int n);
+void PumpMessages();
+
+// Colour of one pixel of a window's client area, as drawn.
+COLORREF PixelAt(HWND window, int x, int y);
+
+// A folder of its own under the temporary folder, removed by the caller
+// with RemoveTree. Returned as Shift-JIS bytes (plain ASCII in practice).
+std::string MakeTempFolder(const char* tag);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+void RemoveTree(const std::string& folder);
