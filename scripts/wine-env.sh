@@ -3,7 +3,9 @@
 # shellcheck shell=bash
 
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$root/out/wineprefix"
+out=${KELMORA_OUT:-out}
+case "$out" in /*) ;; *) out="$root/$out" ;; esac
+export WINEPREFIX="$out/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -43,12 +45,12 @@ start_wine() {
     # A server left from a run without this display would refuse windows.
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    mkdir -p "$root/out"
+    mkdir -p "$out"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wineboot -i >/dev/null 2>&1 || true
     fi
     wineserver -p >/dev/null 2>&1 || true
-    local reg="$root/out/fonts.reg"
+    local reg="$out/fonts.reg"
     python3 - "$reg" <<'PY'
 import sys
 text = ("Windows Registry Editor Version 5.00\r\n\r\n"
