@@ -53,15 +53,28 @@ start_wine() {
     local reg="$out/fonts.reg"
     python3 - "$reg" <<'PY'
 import sys
-text = ("Windows Registry Editor Version 5.00\r\n\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"
-        "\"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af\"=\"IPAGothic\"\r\n"
-        "\"\uff2d\uff33 \u660e\u671d\"=\"IPAMincho\"\r\n"
-        "\"\uff2d\uff33 \uff30\u30b4\u30b7\u30c3\u30af\"=\"IPAPGothic\"\r\n"
-        "\"\uff2d\uff33 \uff30\u660e\u671d\"=\"IPAPMincho\"\r\n"
-        "\"MS Gothic\"=\"IPAGothic\"\r\n"
-        "\"MS Mincho\"=\"IPAMincho\"\r\n")
-open(sys.argv[1], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+link = ",".join("%02x" % b for b in "ipag.ttf,IPAGothic\0\0".encode("utf-16-le"))
+lines = [
+    "Windows Registry Editor Version 5.00", "",
+    "[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]",
+    '"\uff2d\uff33 \u30b4\u30b7\u30c3\u30af"="IPAGothic"',
+    '"\uff2d\uff33 \u660e\u671d"="IPAMincho"',
+    '"\uff2d\uff33 \uff30\u30b4\u30b7\u30c3\u30af"="IPAPGothic"',
+    '"\uff2d\uff33 \uff30\u660e\u671d"="IPAPMincho"',
+    '"MS Gothic"="IPAGothic"',
+    '"MS Mincho"="IPAMincho"', "",
+    # No window manager runs on the test display: Wine draws frames and
+    # captions itself, so dialogs look as they would on Windows.
+    "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]",
+    '"Managed"="N"',
+    '"Decorated"="N"', "",
+    # Captions and message boxes use the system's UI faces: let them fall
+    # back on the IPA font for Japanese, as a Japanese Windows does.
+    "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]",
+] + ['"%s"=hex(7):%s' % (face, link) for face in (
+    "Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "MS Sans Serif",
+    "Segoe UI", "Arial", "Times New Roman", "Courier New")] + [""]
+open(sys.argv[1], "wb").write(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
 PY
     wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
 }
