@@ -1,0 +1,108 @@
+// The real saver module started as its own process, the way the control
+// panel starts it: exit codes, windows it makes, input that ends it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+std::wstring SaverPath()
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path + L"KELMORA.scr";
+}
+
+struct Started {
+    PROCESS_INFORMATION pi;
+    bool ok;
+};
+
+Started Start(const std::wstring& arguments)
+{
+    Started s = {};
+    std::wstring line = L"\"" + SaverPath() + L"\" " + arguments;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    s.ok = CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s.pi) != 0;
+    return s;
+}
+
+// Exit code, or STILL_ACTIVE when the process had not ended within ms.
+DWORD WaitExit(Started& s, DWORD ms)
+{
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(s.pi.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(s.pi.hProcess, &code);
+    return code;
+}
+
+void Finish(Started& s)
+{
+    if (WaitForSingleObject(s.pi.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(s.pi.hProcess, 99);
+        WaitForSingleObject(s.pi.hProcess, 5000);
+    }
+    CloseHandle(s.pi.hThread);
+    CloseHandle(s.pi.hProcess);
+}
+
+HWND WaitForSaverWindow(DWORD ms)
+{
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        HWND w = FindWindowW(L"WindowsScreenSaverClass", L"Screen Saver");
+        if (w) return w;
+        Sleep(50);
+    }
+    return nullptr;
+}
+}
+
+TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
+{
+    ASSERT_NE(GetFileAttributesW(SaverPath().c_str()), INVALID_FILE_ATTRIBUTES) << "KELMORA.scr beside the tests";
+    struct Case {
+        int line;
+        const wchar_t* args;
+    } cases[] = {
+        {__LINE__, L"/x"},
+        {__LINE__, L"/p 0"},
+        {__LINE__, L"/p:1234"},
+        {__LINE__, L"/p 99999999999999999999999"},
+        {__LINE__, L"/p 4"},   // not a window
+    };
+    for (const Case& c : cases) {
+        Started s = Start(c.args);
+        ASSERT_TRUE(s.ok) << "line " << c.line;
+        EXPECT_EQ(WaitExit(s, 20000), static_cast<DWORD>(-1)) << "line " << c.line;
+        Finish(s);
+        EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr) << "line " << c.line;
+    }
+}
+
+TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
+{
+    Started first = Start(L"/s");
+    ASSERT_TRUE(first.ok);
+    HWND saver = WaitForSaverWindow(20000);
+    ASSERT_NE(saver, nullptr);
+    RECT rc;
+    GetWindowRect(saver, &rc);
+    EXPECT_EQ(rc.right - rc.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rc.bottom - rc.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetWindowLongW(saver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    // A second full-screen start finds the first and ends with 0.
+    Started second = Start(L"-S");
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(WaitExit(second, 20000), 0u);
+    Finish(second);
+    EXPECT_EQ(WaitExit(first, 0), static_cast<DWORD>(STILL_ACTIVE));
+
+    PostMessageW(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(WaitExit(first, 20000), 0u);
+    Finish(first);
+    EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr);
+}
