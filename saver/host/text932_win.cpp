@@ -215,6 +215,16 @@ LONG RegCreateKey932(HKEY root, const char* path, HKEY* key)
     return r;
 }
 
+LONG RegOpenKeyRead932(HKEY root, const char* path, HKEY* key)
+{
+    Wide932 w;
+    WideFrom932(&w, path, -1);
+    LONG r = RegOpenKeyExW(root, w.text, 0, KEY_READ, key);
+    if (r != ERROR_SUCCESS) *key = nullptr;
+    FreeWide932(&w);
+    return r;
+}
+
 LONG RegQueryString932(HKEY key, const char* name, char* buffer, DWORD bufferSize)
 {
     if (bufferSize == 0) return ERROR_MORE_DATA;
@@ -257,9 +267,10 @@ LONG RegQueryDword932(HKEY key, const char* name, DWORD* value)
     WideFrom932(&n, name, -1);
     DWORD data = 0;
     DWORD size = sizeof data;
-    LONG r = RegQueryValueExW(key, n.text, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
+    DWORD type = REG_NONE;
+    LONG r = RegQueryValueExW(key, n.text, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
     FreeWide932(&n);
-    if (r == ERROR_SUCCESS && size != sizeof data) r = ERROR_INVALID_DATA;
+    if (r == ERROR_SUCCESS && (type != REG_DWORD || size != sizeof data)) r = ERROR_INVALID_DATA;
     if (r == ERROR_SUCCESS) *value = data;
     return r;
 }

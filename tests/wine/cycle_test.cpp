@@ -51,3 +51,16 @@ TEST_F(CycleTest, OneBackColourPaintsThatColour)
     UpdateWindow(saver);
     EXPECT_EQ(PixelAt(saver, 5, 5), RGB(0, 0, 255));
 }
+
+TEST_F(CycleTest, EmptyFolderThatExistsAlsoGivesTheSentinel)
+{
+    std::string folder = MakeTempFolder("empty");
+    SetSettingDword("Opening", 0);
+    SetSettingText("FilePath", folder.c_str());
+    Start(320, 240);
+    Tick(saver, 1);
+    EXPECT_EQ(g.fileCount, 0u);
+    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_EQ(g.currentKind, 1u);
+    RemoveTree(folder);
+}

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "saver/host/dismissal.h"
+
+#include <cstdint>
+
+TEST(Dismissal, MovesWakeOnlyBeyondFourPixelsFromTheAnchor)
+{
+    const int32_t kMin = INT32_MIN;
+    const int32_t kMax = INT32_MAX;
+    struct Case {
+        int line;
+        int32_t x, y, anchorX, anchorY;
+        uint32_t distance;
+        bool wakes;
+    } cases[] = {
+        {__LINE__, 103, 201, 100, 200, 4, false},   // 3 right, 1 down
+        {__LINE__, 103, 202, 100, 200, 5, true},    // 3 right, 2 down
+        {__LINE__, 97, 199, 100, 200, 4, false},    // left and up count the same
+        {__LINE__, 96, 200, 100, 200, 4, false},
+        {__LINE__, 95, 200, 100, 200, 5, true},
+        {__LINE__, 100, 200, 100, 200, 0, false},
+        {__LINE__, -2, -3, 0, 0, 5, true},          // negative coordinates of a second monitor
+        // Far apart coordinates must not wrap into a small distance.
+        {__LINE__, kMax, 0, kMin, 0, 0xFFFFFFFFu, true},
+        {__LINE__, kMin, 1, kMax, 0, 0xFFFFFFFFu, true},   // 2^32 exactly, saturated
+        {__LINE__, kMin, kMin, kMax, kMax, 0xFFFFFFFFu, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CursorDistance(c.x, c.y, c.anchorX, c.anchorY), c.distance) << "line " << c.line;
+        EXPECT_EQ(MoveWakes(c.x, c.y, c.anchorX, c.anchorY, 4), c.wakes) << "line " << c.line;
+    }
+}
+
+TEST(Dismissal, SmallStepsAddUpFromTheAnchor)
+{
+    // Each step moves two pixels from the last one, but the saver measures
+    // against the anchor, so the third step wakes it.
+    const int32_t anchorX = 10, anchorY = 10;
+    EXPECT_FALSE(MoveWakes(12, 10, anchorX, anchorY, 4));
+    EXPECT_FALSE(MoveWakes(14, 10, anchorX, anchorY, 4));
+    EXPECT_TRUE(MoveWakes(16, 10, anchorX, anchorY, 4));
+}

@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include "saver/host/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/settings/settings_lists.h"
+#include "saver/settings/store_win.h"
+#include "tests/wine/wine_test_util.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+const wchar_t kKeyPath[] = L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\";
+// "ＭＳ ゴシック" and "ＭＳ 明朝"
+const char kGothic[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
+const char kMincho[] = "\x82\x6c\x82\x72 \x96\xbe\x92\xa9";
+
+struct RawValue {
+    LONG result;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+RawValue ReadRaw(const wchar_t* name)
+{
+    RawValue v = {ERROR_FILE_NOT_FOUND, REG_NONE, {}};
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
+    DWORD size = 0;
+    v.result = RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size);
+    if (v.result == ERROR_SUCCESS) {
+        v.data.resize(size);
+        v.result = RegQueryValueExW(key, name, nullptr, &v.type, v.data.data(), &size);
+        v.data.resize(size);
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+// The stored text as Shift-JIS; the stored terminator must be there.
+std::string StoredText(const wchar_t* name)
+{
+    RawValue v = ReadRaw(name);
+    EXPECT_EQ(v.result, ERROR_SUCCESS) << name;
+    EXPECT_EQ(v.type, static_cast<DWORD>(REG_SZ));
+    size_t units = v.data.size() / sizeof(wchar_t);
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(v.data.data());
+    EXPECT_TRUE(units > 0 && wide[units - 1] == L'\0') << "terminator not stored";
+    char narrow[512];
+    if (units == 0 || NarrowTo932(wide, static_cast<int>(units - 1), narrow, sizeof narrow) < 0) return "?";
+    return narrow;
+}
+
+DWORD StoredNumber(const wchar_t* name)
+{
+    RawValue v = ReadRaw(name);
+    EXPECT_EQ(v.result, ERROR_SUCCESS);
+    EXPECT_EQ(v.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(v.data.size(), 4u);
+    DWORD n = 0;
+    if (v.data.size() == 4) std::memcpy(&n, v.data.data(), 4);
+    return n;
+}
+
+void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void LoadAll()
+{
+    GetIniSettings();
+    GetIniSettings2(nullptr);
+    GetIniSettings3(nullptr);
+    GetIniSettings4(nullptr);
+    GetIniSettings5(nullptr);
+    GetIniSettings6(nullptr);
+}
+
+// Rubbish in every settings field, so that a loader that skips a field
+// shows it.
+void ScrambleSettings() { std::memset(&g.settings, 0x5A, sizeof g.settings); }
+
+std::vector<uint32_t> Table(const uint32_t* t, int n) { return std::vector<uint32_t>(t, t + n); }
+std::vector<std::string> FontNames()
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < g.settings.FontCount; ++i) names.push_back(g.settings.Font[i]);
+    return names;
+}
+
+struct SettingsStoreTest : testing::Test {
+    void SetUp() override
+    {
+        FreshSaverState();
+        DeleteSettingsKey();
+    }
+    void TearDown() override { DeleteSettingsKey(); }
+};
+}
+
+TEST_F(SettingsStoreTest, MachineWithoutTheKeyGetsEveryDefault)
+{
+    HKEY probe = nullptr;
+    ASSERT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &probe), ERROR_SUCCESS);
+    ScrambleSettings();
+    LoadAll();
+
+    // Reading created the key, empty.
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &probe), ERROR_SUCCESS);
+    DWORD values = 99;
+    RegQueryInfoKeyW(probe, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(probe);
+    EXPECT_EQ(values, 0u);
+
+    const SettingsFields& s = g.settings;
+    EXPECT_STREQ(s.FilePath, "");
+    EXPECT_EQ(s.TickInterval, 100);
+    EXPECT_EQ(s.Display, 100u);
+    EXPECT_EQ(s.AVIPlay, 2u);
+    EXPECT_EQ(s.Opening, 1u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(s.COM[i], 0u) << "COM" << i + 1;
+    EXPECT_EQ(s.UsedCOMNoRun, 0u);
+    EXPECT_EQ(s.FadeInOut, 0u);
+    ASSERT_EQ(s.FadeCount, 15);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(s.EnabledTransitions[i], i);
+    EXPECT_STREQ(s.FadeCodes, "000102030405060708091011121314");
+    EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{65280, 16777215, 16776960, 65535, 255}));
+    EXPECT_EQ(FontNames(), (std::vector<std::string>{kGothic, kMincho}));
+    EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0}));
+}
+
+TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
+{
+    // "C:\ミルカナ"
+    const char path[] = "C:\\\x83\x7e\x83\x8b\x83\x4a\x83\x69";
+    SettingsFields& s = g.settings;
+    std::strcpy(s.FilePath, path);
+    s.Display = 250;
+    s.AVIPlay = 3;
+    s.Opening = 7;        // a flag: stored as 1
+    s.FadeCount = 3;
+    std::strcpy(s.FadeCodes, "140307");
+    s.FadeInOut = 1;
+    s.ColorCount = 2;
+    s.Color[0] = 255;
+    s.Color[1] = 0xFFFFFFFFu;
+    s.FontCount = 2;
+    std::strcpy(s.Font[0], kMincho);
+    std::strcpy(s.Font[1], "Arial");
+    s.BackCount = 2;
+    s.Back[0] = 0;
+    s.Back[1] = 16711680;
+    s.COM[1] = 1;
+    s.COM[3] = 2;
+    s.UsedCOMNoRun = 1;
+
+    EXPECT_EQ(StoreMainSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreFadeSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreFontSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreColorSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreBackSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreLimitSettings(), ERROR_SUCCESS);
+
+    // The registry holds the texts and numbers in their stated forms.
+    EXPECT_EQ(StoredText(L"FilePath"), path);
+    EXPECT_EQ(StoredNumber(L"Display"), 250u);
+    EXPECT_EQ(StoredNumber(L"AVIPlay"), 3u);
+    EXPECT_EQ(StoredNumber(L"Opening"), 1u);
+    EXPECT_EQ(StoredText(L"Fade"), "14,03,07,");
+    EXPECT_EQ(StoredNumber(L"FadeInOut"), 1u);
+    EXPECT_EQ(StoredText(L"Font"), std::string(kMincho) + ",Arial,");
+    EXPECT_EQ(StoredText(L"Color"), "255,-1,");
+    EXPECT_EQ(StoredText(L"Back"), "0,16711680,");
+    EXPECT_EQ(StoredNumber(L"COM1"), 0u);
+    EXPECT_EQ(StoredNumber(L"COM2"), 1u);
+    EXPECT_EQ(StoredNumber(L"COM3"), 0u);
+    EXPECT_EQ(StoredNumber(L"COM4"), 1u);
+    EXPECT_EQ(StoredNumber(L"UsedCOMNoRun"), 1u);
+
+    ScrambleSettings();
+    LoadAll();
+    EXPECT_STREQ(s.FilePath, path);
+    EXPECT_EQ(s.Display, 250u);
+    EXPECT_EQ(s.AVIPlay, 3u);
+    EXPECT_EQ(s.Opening, 1u);
+    ASSERT_EQ(s.FadeCount, 3);
+    EXPECT_STREQ(s.FadeCodes, "140307");
+    EXPECT_EQ(s.EnabledTransitions[0], 14);
+    EXPECT_EQ(s.FadeInOut, 1u);
+    EXPECT_EQ(FontNames(), (std::vector<std::string>{kMincho, "Arial"}));
+    EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{255, 0xFFFFFFFFu}));
+    EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0, 16711680}));
+    EXPECT_EQ(s.COM[0], 0u);
+    EXPECT_EQ(s.COM[1], 1u);
+    EXPECT_EQ(s.COM[3], 1u);
+    EXPECT_EQ(s.UsedCOMNoRun, 1u);
+
+    // Empty lists are stored as the empty text and load as their fallbacks.
+    s.FadeCount = 0;
+    s.FontCount = 0;
+    s.ColorCount = 0;
+    s.BackCount = 0;
+    EXPECT_EQ(StoreFadeSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreFontSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreColorSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoreBackSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(StoredText(L"Fade"), "");
+    EXPECT_EQ(StoredText(L"Font"), "");
+    EXPECT_EQ(StoredText(L"Color"), "");
+    EXPECT_EQ(StoredText(L"Back"), "");
+    ScrambleSettings();
+    LoadAll();
+    EXPECT_EQ(s.FadeCount, 1);
+    EXPECT_STREQ(s.FadeCodes, "00");
+    EXPECT_EQ(FontNames(), (std::vector<std::string>{kGothic, kMincho}));
+    EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{16777215}));
+    EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0}));
+    // The fallbacks are not written back.
+    EXPECT_EQ(StoredText(L"Fade"), "");
+}
+
+TEST_F(SettingsStoreTest, WronglyTypedValuesReadAsTheirDefaults)
+{
+    const wchar_t five[] = L"5";
+    const DWORD four = 4;
+    const uint64_t eight = 8;
+    const WORD two = 2;
+    SetRaw(L"Display", REG_SZ, five, sizeof five);
+    SetRaw(L"AVIPlay", REG_BINARY, &four, sizeof four);
+    SetRaw(L"Opening", REG_QWORD, &eight, sizeof eight);
+    SetRaw(L"COM1", REG_DWORD, &two, sizeof two);   // a DWORD of two bytes
+    SetRaw(L"UsedCOMNoRun", REG_DWORD_BIG_ENDIAN, &four, sizeof four);
+    SetRaw(L"FadeInOut", REG_BINARY, &four, sizeof four);
+    SetRaw(L"FilePath", REG_BINARY, "C:\\x", 5);
+    SetRaw(L"Fade", REG_DWORD, &four, sizeof four);
+    const wchar_t multi[] = L"255,\0\0";
+    SetRaw(L"Color", REG_MULTI_SZ, multi, sizeof multi);
+    SetRaw(L"Font", REG_DWORD, &four, sizeof four);
+    SetRaw(L"Back", REG_BINARY, "255,", 4);
+
+    ScrambleSettings();
+    LoadAll();
+    const SettingsFields& s = g.settings;
+    EXPECT_EQ(s.Display, 100u);
+    EXPECT_EQ(s.AVIPlay, 2u);
+    EXPECT_EQ(s.Opening, 1u);
+    EXPECT_EQ(s.COM[0], 0u);
+    EXPECT_EQ(s.UsedCOMNoRun, 0u);
+    EXPECT_EQ(s.FadeInOut, 0u);
+    EXPECT_STREQ(s.FilePath, "");
+    EXPECT_EQ(s.FadeCount, 15);
+    EXPECT_EQ(s.ColorCount, 5);
+    EXPECT_EQ(FontNames(), (std::vector<std::string>{kGothic, kMincho}));
+    EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0}));
+}
+
+TEST_F(SettingsStoreTest, NumbersAreTakenAsStored)
+{
+    SetSettingDword("AVIPlay", 7);
+    SetSettingDword("Display", 0xFFFFFFFFu);
+    SetSettingDword("Opening", 0);
+    GetIniSettings();
+    EXPECT_EQ(g.settings.AVIPlay, 7u);
+    EXPECT_EQ(g.settings.Display, 0xFFFFFFFFu);
+    EXPECT_EQ(g.settings.Opening, 0u);
+}
+
+TEST_F(SettingsStoreTest, TextsLongerThanTheirReaderReadAsMissing)
+{
+    // Limits count Shift-JIS bytes, not characters: "あ" is two.
+    std::string a63;
+    for (int i = 0; i < 63; ++i) a63 += "\x82\xa0";
+    std::string colours;
+    for (int i = 0; i < 14; ++i) colours += "16777214,";   // 126 bytes
+    std::string fonts;
+    while (fonts.size() + 10 <= 199) fonts += "Face_____,";   // 19 names, 190 bytes
+    fonts.resize(199, 'z');                                    // and a twentieth
+
+    struct Case {
+        int line;
+        const char* name;
+        std::string text;
+        bool kept;
+    } cases[] = {
+        {__LINE__, "FilePath", "C:\\" + std::string(124, 'a'), true},    // 127 bytes
+        {__LINE__, "FilePath", "C:\\" + std::string(125, 'a'), false},   // 128
+        {__LINE__, "FilePath", a63 + "x", true},                           // 127 bytes, 64 characters
+        {__LINE__, "FilePath", a63 + "\x82\xa0", false},                  // 128 bytes
+        {__LINE__, "Color", colours + "1", true},
+        {__LINE__, "Color", colours + "1,", false},
+        {__LINE__, "Font", fonts, true},
+        {__LINE__, "Font", fonts + "z", false},
+    };
+    for (const Case& c : cases) {
+        DeleteSettingsKey();
+        SetSettingText(c.name, c.text.c_str());
+        ScrambleSettings();
+        LoadAll();
+        const SettingsFields& s = g.settings;
+        if (std::strcmp(c.name, "FilePath") == 0) {
+            EXPECT_EQ(std::string(s.FilePath), c.kept ? c.text : "") << "line " << c.line;
+        } else if (std::strcmp(c.name, "Color") == 0) {
+            EXPECT_EQ(s.ColorCount, c.kept ? 15 : 5) << "line " << c.line;
+            if (!c.kept) EXPECT_EQ(s.Color[0], 65280u) << "line " << c.line;
+        } else {
+            EXPECT_EQ(s.FontCount, c.kept ? 20 : 2) << "line " << c.line;
+            if (!c.kept) EXPECT_STREQ(s.Font[0], kGothic) << "line " << c.line;
+        }
+    }
+}
+
+TEST_F(SettingsStoreTest, ListsLongerThanTheTablesStopAtTheLastSlot)
+{
+    std::string ones, fades, fonts;
+    for (int i = 0; i < 40; ++i) ones += std::to_string(i % 9 + 1) + ",";   // 80 bytes
+    for (int i = 0; i < 20; ++i) fades += (i % 2 ? "03," : "11,");          // 60 bytes
+    for (int i = 0; i < 35; ++i) fonts += "F" + std::to_string(i) + ",";
+    SetSettingText("Color", ones.c_str());
+    SetSettingText("Back", ones.c_str());
+    SetSettingText("Fade", fades.c_str());
+    SetSettingText("Font", fonts.c_str());
+    ScrambleSettings();
+    LoadAll();
+    const SettingsFields& s = g.settings;
+    EXPECT_EQ(s.ColorCount, kMaxTextColors);
+    EXPECT_EQ(s.Color[kMaxTextColors - 1], 5u);   // the 32nd entry
+    EXPECT_EQ(s.BackCount, kMaxBackColors);
+    EXPECT_EQ(s.FadeCount, kMaxFadeEntries);
+    EXPECT_EQ(std::strlen(s.FadeCodes), 30u);
+    EXPECT_EQ(s.FontCount, kMaxFonts);
+    EXPECT_STREQ(s.Font[kMaxFonts - 1], "F29");
+}
+
+TEST_F(SettingsStoreTest, StoreRefusesATextItsLoaderWouldDiscard)
+{
+    SetSettingText("Back", "255,");
+    g.settings.BackCount = 30;
+    for (int i = 0; i < 30; ++i) g.settings.Back[i] = 16777215;
+    EXPECT_EQ(StoreBackSettings(), ERROR_INSUFFICIENT_BUFFER);
+    // What was stored before stays, rather than a text that would load as black.
+    EXPECT_EQ(StoredText(L"Back"), "255,");
+
+    g.settings.FontCount = 19;
+    for (int i = 0; i < 19; ++i) {
+        std::memset(g.settings.Font[i], 'x', 29);
+        g.settings.Font[i][29] = '\0';
+    }
+    EXPECT_NE(StoreFontSettings(), ERROR_SUCCESS);
+    EXPECT_EQ(ReadRaw(L"Font").result, ERROR_FILE_NOT_FOUND);
+}
+
+namespace {
+// A DACL for the settings key that lets everyone read it (and the test
+// undo it) but not write it, as HKEY_LOCAL_MACHINE is for an ordinary user.
+bool SetKeyAccess(DWORD allowed)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    bool ok = AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) != 0;
+    alignas(8) BYTE aclBuffer[256];
+    PACL acl = reinterpret_cast<PACL>(aclBuffer);
+    SECURITY_DESCRIPTOR sd;
+    ok = ok && InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) && AddAccessAllowedAce(acl, ACL_REVISION, allowed, everyone) &&
+         InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) && SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
+         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    if (everyone) FreeSid(everyone);
+    RegCloseKey(key);
+    return ok;
+}
+}
+
+TEST_F(SettingsStoreTest, FailedStoreIsReportedAndLoadersStillRead)
+{
+    SetSettingDword("Display", 321);
+    SetSettingText("Back", "255,");
+    ASSERT_TRUE(SetKeyAccess(KEY_READ | WRITE_DAC | DELETE));
+    HKEY probe = nullptr;
+    LONG writable = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE, &probe);
+    if (writable == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        SetKeyAccess(KEY_ALL_ACCESS);
+        GTEST_SKIP() << "this Wine grants write access in spite of the key's DACL, so no store can be made to fail";
+    }
+
+    g.settings.Display = 5;
+    g.settings.BackCount = 1;
+    g.settings.Back[0] = 65535;
+    EXPECT_NE(StoreMainSettings(), ERROR_SUCCESS);
+    EXPECT_NE(StoreBackSettings(), ERROR_SUCCESS);
+    EXPECT_NE(StoreFadeSettings(), ERROR_SUCCESS);
+    EXPECT_NE(StoreFontSettings(), ERROR_SUCCESS);
+    EXPECT_NE(StoreColorSettings(), ERROR_SUCCESS);
+    EXPECT_NE(StoreLimitSettings(), ERROR_SUCCESS);
+
+    // The key cannot be opened for writing; the loaders fall back to
+    // reading it and still find what an administrator stored.
+    ScrambleSettings();
+    LoadAll();
+    EXPECT_EQ(g.settings.Display, 321u);
+    EXPECT_EQ(Table(g.settings.Back, g.settings.BackCount), (std::vector<uint32_t>{255}));
+    EXPECT_EQ(g.settings.AVIPlay, 2u);   // absent: its default
+
+    EXPECT_TRUE(SetKeyAccess(KEY_ALL_ACCESS));
+}
