@@ -1,5 +1,256 @@
-#include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
+// Sayings on the screen: the text is laid out once, white on black, then
+// recoloured and handed to the transition engine tick after tick.
+#include "saver/show/text_render_win.h"
 
-// Placeholder until sayings are laid out: the item ends at once.
-void RenderTextItem(HWND, uint16_t) { g.itemBusy = 0; }
+#include "saver/host/cp932.h"
+#include "saver/host/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/show/errors_win.h"
+#include "saver/show/presenters_win.h"
+#include "saver/show/random.h"
+#include "saver/show/text_layout.h"
+#include "saver/show/words.h"
+#include "saver/transitions/transition_win.h"
+
+#include <cstring>
+
+namespace {
+TextPlacement placement;
+
+// A full-size memory picture for one step of the colouring.
+struct Scratch {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ oldBitmap;
+};
+
+Scratch MakeScratch(HDC screen, int width, int height)
+{
+    Scratch s = {};
+    s.dc = CreateCompatibleDC(screen);
+    s.bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (s.dc && s.bitmap) s.oldBitmap = SelectObject(s.dc, s.bitmap);
+    return s;
+}
+
+void FreeScratch(Scratch* s)
+{
+    if (s->dc) {
+        if (s->oldBitmap) SelectObject(s->dc, s->oldBitmap);
+        DeleteDC(s->dc);
+    }
+    if (s->bitmap) DeleteObject(s->bitmap);
+    *s = Scratch();
+}
+
+void DeleteFontIf(HFONT* font)
+{
+    if (*font) DeleteObject(*font);
+    *font = nullptr;
+}
+
+HFONT MakeFont(const FontRequest& r)
+{
+    return CreateFont932(r.height, r.width, r.weight, r.charSet, r.pitchAndFamily, g.faceName);
+}
+
+void FreeTextBuffer()
+{
+    if (g.textBuffer) {
+        while (GlobalFlags(g.textBuffer) & GMEM_LOCKCOUNT) GlobalUnlock(g.textBuffer);
+        GlobalFree(g.textBuffer);
+    }
+    g.textBuffer = nullptr;
+}
+
+// The bytes of a line that go to the platform, ending on a whole character.
+int DrawnBytes(const char* text, uint32_t length, int clientWidth)
+{
+    uint32_t n = DrawableBytes(length, clientWidth);
+    if (n < length) n = static_cast<uint32_t>(WholeCharBytes932(text, n));
+    return static_cast<int>(n);
+}
+
+SIZE Extent(HDC dc, const char* text, uint32_t length, int clientWidth)
+{
+    SIZE size = {0, 0};
+    TextExtent932(dc, text, DrawnBytes(text, length, clientWidth), &size);
+    return size;
+}
+
+void DrawLines(const char* text, uint32_t length, int clientWidth, int clientHeight)
+{
+    HDC dc = g.SourceSurface.dc;
+    int y = placement.top;
+    uint32_t cursor = 0;
+    TextLine line;
+    while (y < clientHeight && NextTextLine(text, length, &cursor, &line)) {
+        const char* drawn = text + line.textStart;
+        int bytes = DrawnBytes(drawn, line.textLength, clientWidth);
+        switch (line.kind) {
+        case LineOrdinary:
+            SelectObject(dc, g.mainFont);
+            TextOut932(dc, placement.left, y, drawn, bytes);
+            y += placement.mainCy;
+            break;
+        case LineSub:
+            SelectObject(dc, g.subFont);
+            TextOut932(dc, placement.left, y, drawn, bytes);
+            y += placement.subCy;
+            break;
+        case LineRightSub:
+            SelectObject(dc, g.subFont);
+            TextOut932(dc, RightSubX(placement.left, placement.mainCx, placement.subCx), y, drawn, bytes);
+            y += placement.subCy;
+            break;
+        }
+    }
+}
+
+// White text on black becomes the text colour on the background colour.
+void ColourPicture(HDC screen, int width, int height)
+{
+    RECT all = {0, 0, width, height};
+    HDC source = g.SourceSurface.dc;
+
+    Scratch mask = MakeScratch(screen, width, height);
+    BitBlt(mask.dc, 0, 0, width, height, source, 0, 0, NOTSRCCOPY);
+
+    uint16_t index = RandomIndex(g.settings.ColorCount);
+    if (index >= kMaxTextColors) index = 0;
+    Scratch colour = MakeScratch(screen, width, height);
+    HBRUSH brush = CreateSolidBrush(g.settings.Color[index]);
+    FillRect(colour.dc, &all, brush);
+    DeleteObject(brush);
+    BitBlt(source, 0, 0, width, height, colour.dc, 0, 0, SRCAND);
+    FreeScratch(&colour);
+
+    Scratch back = MakeScratch(screen, width, height);
+    HBRUSH background = g.BackgroundBrush ? g.BackgroundBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    FillRect(back.dc, &all, background);
+    BitBlt(back.dc, 0, 0, width, height, mask.dc, 0, 0, SRCAND);
+    FreeScratch(&mask);
+
+    BitBlt(source, 0, 0, width, height, back.dc, 0, 0, SRCPAINT);
+    FreeScratch(&back);
+}
+}
+
+void PickFont(HWND)
+{
+    uint16_t index = RandomIndex(UsableFontCount(g.settings.FontCount, kMaxFonts));
+    if (index >= kMaxFonts) index = 0;
+    std::memcpy(g.faceName, g.settings.Font[index], sizeof g.faceName);
+    g.faceName[sizeof g.faceName - 1] = '\0';
+}
+
+const TextPlacement& LastTextPlacement() { return placement; }
+
+void ReleaseTextPicture()
+{
+    MemorySurface& s = g.SourceSurface;
+    if (s.dc) {
+        if (s.oldBitmap) SelectObject(s.dc, s.oldBitmap);
+        if (s.oldFont) SelectObject(s.dc, s.oldFont);
+        DeleteDC(s.dc);
+    }
+    if (s.bitmap) DeleteObject(s.bitmap);
+    std::memset(&s, 0, sizeof s);
+    g.textTicks = 0;
+    g.itemBusy = 0;
+}
+
+void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
+{
+    const int width = g.clientRect.right;
+    const int height = g.clientRect.bottom;
+    placement = TextPlacement();
+
+    // The text: the file, the caller's block, or the message of a failure.
+    uint16_t code = 0;
+    if (mode == 0) code = ReadWordsFile(window, g.currentPath);
+    char message[kErrorTextSize];
+    const char* text = "";
+    uint32_t length = 0;
+    if (code != 0) {
+        FreeTextBuffer();
+        std::memcpy(message, ReportError(window, code, ReturnOnly), sizeof message);
+        message[sizeof message - 1] = '\0';
+        text = message;
+        length = static_cast<uint32_t>(std::strlen(message));
+    } else if (g.textBuffer) {
+        const char* locked = static_cast<const char*>(GlobalLock(g.textBuffer));
+        if (locked) {
+            text = locked;
+            length = g.textLength;
+            // A caller's length never reaches past its block.
+            SIZE_T size = GlobalSize(g.textBuffer);
+            if (length > size) length = static_cast<uint32_t>(size);
+        }
+    }
+    g.textLength = length;
+    placement.code = code;
+
+    TextMeasure measure;
+    MeasureText(text, length, &measure);
+    placement.lines = measure.lines;
+    placement.subLines = measure.subLines;
+    placement.maxLen = measure.maxLen;
+
+    PickFont(window);
+    placement.mainWidth = MainCharWidth(width, SizingLength(measure.maxLen, measure.longestSubLen));
+    placement.subWidth = SubCharWidth(width, placement.mainWidth);
+    DeleteFontIf(&g.mainFont);
+    DeleteFontIf(&g.subFont);
+    g.mainFont = MakeFont(MainFontRequest(placement.mainWidth));
+    g.subFont = MakeFont(SubFontRequest(placement.subWidth));
+
+    // A picture left from an item cut short goes first.
+    if (g.SourceSurface.dc || g.SourceSurface.bitmap) {
+        uint32_t busy = g.itemBusy;
+        ReleaseTextPicture();
+        g.itemBusy = busy;
+    }
+    MemorySurface& s = g.SourceSurface;
+    s.dc = CreateCompatibleDC(screen);
+    s.bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (s.dc && s.bitmap) s.oldBitmap = SelectObject(s.dc, s.bitmap);
+    if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
+
+    if (s.dc) {
+        SIZE main = Extent(s.dc, text + measure.longestStart, measure.maxLen, width);
+        placement.mainCx = main.cx;
+        placement.mainCy = main.cy;
+        placement.left = BlockLeft(width, main.cx);
+        if (g.subFont) SelectObject(s.dc, g.subFont);
+        SIZE sub = Extent(s.dc, text + measure.subStart, measure.subLen, width);
+        placement.subCx = sub.cx;
+        placement.subCy = sub.cy;
+        placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
+
+        RECT all = {0, 0, width, height};
+        FillRect(s.dc, &all, g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        SetBkMode(s.dc, TRANSPARENT);
+        SetTextColor(s.dc, RGB(255, 255, 255));
+        DrawLines(text, length, width, height);
+    }
+
+    if (g.textBuffer) FreeTextBuffer();
+    if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
+    s.oldFont = nullptr;
+    DeleteFontIf(&g.mainFont);
+    DeleteFontIf(&g.subFont);
+
+    if (s.dc) ColourPicture(screen, width, height);
+}
+
+void RenderTextItem(HWND window, uint16_t mode)
+{
+    g.ScreenSurface = GetDC(window);
+    if (g.textTicks == 0) LayOutTextItem(window, mode, g.ScreenSurface);
+    int finished = StepTransition(g.ScreenSurface, g.SourceSurface.dc);
+    ReleaseDC(window, g.ScreenSurface);
+    g.ScreenSurface = nullptr;
+    if (finished == 1) ReleaseTextPicture();
+    else ++g.textTicks;
+}

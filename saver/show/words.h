@@ -1,0 +1,54 @@
+// Words files: one saying a file, lines cut at CR LF, "@" and "@>" sub
+// lines. Offsets and lengths count bytes of the Shift-JIS text.
+#pragma once
+#include <cstdint>
+
+enum {
+    // Larger files are refused as if memory had run out: no saying needs
+    // that much, and the size must stay far from wrapping 32 bits.
+    kMaxWordsFileBytes = 4 * 1024 * 1024,
+};
+
+// The result code for a file of the given size: 0 to read it, 1 to refuse.
+uint16_t CheckWordsFileSize(uint32_t sizeHigh, uint32_t sizeLow);
+
+// True when path is the empty catalogue's sentinel (exact bytes).
+bool IsEmptyCatalogueSentinel(const char* path);
+
+// The end of the line that starts at offset start: the offset of its CR LF,
+// or length when the line runs to the end of the text. False when no line
+// starts there (start at or past the end). The next line starts at end + 2.
+bool FindLineEnd(const char* text, uint32_t length, uint32_t start, uint32_t* end);
+
+enum LineKind {
+    LineOrdinary = 0,
+    LineSub = 1,        // "@": flush left in the sub font
+    LineRightSub = 2,   // "@>": flush right in the sub font
+};
+
+// A line and the part of it that is drawn.
+struct TextLine {
+    uint32_t start;
+    uint32_t length;
+    LineKind kind;
+    uint32_t textStart;     // after the marker
+    uint32_t textLength;
+};
+
+LineKind ClassifyLine(const char* line, uint32_t length);
+
+// Steps through the lines: *cursor starts at 0; false when none is left.
+bool NextTextLine(const char* text, uint32_t length, uint32_t* cursor, TextLine* line);
+
+// What the measuring pass learns about a text.
+struct TextMeasure {
+    uint32_t lines;           // n, all lines
+    uint32_t subLines;        // k, "@" and "@>" lines
+    uint32_t longestStart;    // first of the longest ordinary lines
+    uint32_t maxLen;          // its byte length; 0 when no ordinary line has a byte
+    uint32_t subStart;        // text of the last sub line
+    uint32_t subLen;
+    uint32_t longestSubLen;   // longest sub-line text, for texts without ordinary lines
+};
+
+void MeasureText(const char* text, uint32_t length, TextMeasure* measure);

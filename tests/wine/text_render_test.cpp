@@ -1,0 +1,400 @@
+#include <gtest/gtest.h>
+
+#include "saver/host/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/show/presenters_win.h"
+#include "saver/show/random.h"
+#include "saver/show/text_layout.h"
+#include "saver/show/text_render_win.h"
+#include "tests/wine/wine_test_util.h"
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+// ＭＳ ゴシック and ＭＳ 明朝
+const char kGothic[] = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
+const char kMincho[] = "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9";
+// 猿も木から落ちる: 16 bytes
+const char kMonkey[] = "\x89\x8E\x82\xE0\x96\xD8\x82\xA9\x82\xE7\x97\x8E\x82\xBF\x82\xE9";
+
+const COLORREF kText = RGB(255, 255, 0);
+const COLORREF kBack = RGB(0, 0, 128);
+
+// A copy of what a surface shows, as 0x00RRGGBB words, top row first.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    COLORREF At(int x, int y) const
+    {
+        uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+};
+
+Picture Capture(HDC source, int width, int height)
+{
+    Picture pic;
+    pic.width = width;
+    pic.height = height;
+    pic.pixels.assign(static_cast<size_t>(width) * height, 0);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(source);
+    HGDIOBJ old = SelectObject(dc, dib);
+    BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    if (bits) std::memcpy(pic.pixels.data(), bits, pic.pixels.size() * 4);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(dib);
+    return pic;
+}
+
+struct Ink {
+    int count = 0;
+    RECT box = {1 << 30, 1 << 30, -1, -1};
+};
+
+// Pixels of one colour within the rows [top, bottom).
+Ink InkOf(const Picture& pic, COLORREF colour, int top = 0, int bottom = -1)
+{
+    Ink ink;
+    if (bottom < 0 || bottom > pic.height) bottom = pic.height;
+    for (int y = top < 0 ? 0 : top; y < bottom; ++y)
+        for (int x = 0; x < pic.width; ++x)
+            if (pic.At(x, y) == colour) {
+                ++ink.count;
+                if (x < ink.box.left) ink.box.left = x;
+                if (y < ink.box.top) ink.box.top = y;
+                if (x + 1 > ink.box.right) ink.box.right = x + 1;
+                if (y + 1 > ink.box.bottom) ink.box.bottom = y + 1;
+            }
+    return ink;
+}
+
+void SetBytes(char* field, size_t size, const char* value)
+{
+    std::memset(field, 0, size);
+    std::strncpy(field, value, size - 1);
+}
+
+struct TextRenderWine : testing::Test {
+    HWND host = nullptr;
+    HWND saver = nullptr;
+    std::string folder;
+    const int W = 800, H = 600;
+
+    void SetUp() override
+    {
+        FreshSaverState();
+        DeleteSettingsKey();
+        SetSettingDword("Opening", 0);
+        folder = MakeTempFolder("render");
+        host = CreateHostWindow(W, H);
+        saver = CreatePreviewSaver(host);
+        ASSERT_NE(saver, nullptr);
+        // Ticks come only from the test.
+        KillTimer(saver, kShowTimerId);
+        PumpMessages();
+        ASSERT_EQ(g.clientRect.right, W);
+        ASSERT_EQ(g.clientRect.bottom, H);
+        g.settings.Opening = 0;
+        g.settings.FontCount = 1;
+        SetBytes(g.settings.Font[0], kFontSlotSize, kGothic);
+        UseColours(kText, kBack);
+    }
+    void TearDown() override
+    {
+        ReleaseTextPicture();
+        if (host) DestroyWindow(host);
+        PumpMessages();
+        DeleteSettingsKey();
+        RemoveTree(folder);
+    }
+    void UseColours(COLORREF text, COLORREF back)
+    {
+        g.settings.Color[0] = text;
+        g.settings.ColorCount = 1;
+        g.settings.Back[0] = back;
+        g.settings.BackCount = 1;
+        if (g.BackgroundBrush) DeleteObject(g.BackgroundBrush);
+        g.BackgroundBrush = CreateSolidBrush(back);
+    }
+    std::string Saying(const char* name, const std::string& bytes)
+    {
+        std::string path = folder + "\\" + name;
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+    // The first tick's picture of the file at path, left in SourceSurface.
+    Picture LayOut(const std::string& path, uint16_t mode = 0)
+    {
+        ReleaseTextPicture();
+        SetBytes(g.currentPath, sizeof g.currentPath, path.c_str());
+        HDC dc = GetDC(saver);
+        LayOutTextItem(saver, mode, dc);
+        ReleaseDC(saver, dc);
+        EXPECT_NE(g.SourceSurface.dc, nullptr);
+        if (g.SourceSurface.dc == nullptr) return Picture();
+        return Capture(g.SourceSurface.dc, W, H);
+    }
+    void UseFolder(const std::string& path)
+    {
+        SetBytes(g.settings.FilePath, sizeof g.settings.FilePath, path.c_str());
+        SetSettingText("FilePath", path.c_str());
+        BuildCatalogue(saver);
+    }
+};
+}
+
+TEST_F(TextRenderWine, SayingIsCentredInTheTextColourOnTheBackground)
+{
+    Picture pic = LayOut(Saying("ONE.TXT", std::string(kMonkey) + "\r\n"));
+    ASSERT_EQ(pic.width, W);
+    const TextPlacement& p = LastTextPlacement();
+    EXPECT_EQ(p.code, 0);
+    EXPECT_EQ(p.lines, 1u);
+    EXPECT_EQ(p.maxLen, 16u);
+    EXPECT_EQ(p.mainWidth, 40);   // trunc(0.8 x 800) / 16
+    EXPECT_EQ(p.subWidth, 26);    // 800 / 30 caps (40 / 3) x 2
+    EXPECT_EQ(p.left, W / 2 - p.mainCx / 2);
+    EXPECT_EQ(p.top, H / 2 - p.mainCy / 2);
+    EXPECT_GT(p.mainCx, 16 * 40 / 2);   // eight full-width characters of about 2w
+    EXPECT_LE(p.mainCx, W);
+
+    for (POINT corner : {POINT{0, 0}, POINT{W - 1, 0}, POINT{0, H - 1}, POINT{W - 1, H - 1}})
+        EXPECT_EQ(pic.At(corner.x, corner.y), kBack) << corner.x << "," << corner.y;
+    Ink ink = InkOf(pic, kText);
+    EXPECT_GT(ink.count, 2000);
+    EXPECT_GE(ink.box.left, p.left - 2);
+    EXPECT_LE(ink.box.right, p.left + p.mainCx + 2);
+    EXPECT_GE(ink.box.top, p.top - 2);
+    EXPECT_LE(ink.box.bottom, p.top + p.mainCy + 2);
+    EXPECT_NEAR((ink.box.left + ink.box.right) / 2, W / 2, 40);
+
+    // Only the picture is left of the item's first tick.
+    EXPECT_EQ(g.textBuffer, nullptr);
+    EXPECT_EQ(g.mainFont, nullptr);
+    EXPECT_EQ(g.subFont, nullptr);
+    EXPECT_STREQ(g.faceName, kGothic);
+}
+
+TEST_F(TextRenderWine, AttributionEndsFlushWithTheLongestLine)
+{
+    // 古池や / 蛙飛びこむ / 水の音 / @>松尾芭蕉
+    Picture pic = LayOut(Saying("HAIKU.TXT", "\x8C\xC3\x92\x72\x82\xE2\r\n\x8A\x5E\x94\xF2\x82\xD1\x82\xB1\x82\xDE\r\n"
+                                             "\x90\x85\x82\xCC\x89\xB9\r\n@>\x8F\xBC\x94\xF6\x89\xE4\x9E\x81\r\n"));
+    ASSERT_EQ(pic.width, W);
+    const TextPlacement& p = LastTextPlacement();
+    EXPECT_EQ(p.lines, 4u);
+    EXPECT_EQ(p.subLines, 1u);
+    EXPECT_EQ(p.maxLen, 10u);
+    EXPECT_EQ(p.mainWidth, 64);
+    EXPECT_EQ(p.subWidth, 26);
+    EXPECT_EQ(p.top, H / 2 - (3 * p.mainCy + p.subCy) / 2);
+    ASSERT_LT(p.subCx, p.mainCx);
+
+    const int subTop = p.top + 3 * p.mainCy;
+    Ink attribution = InkOf(pic, kText, subTop, subTop + p.subCy);
+    ASSERT_GT(attribution.count, 100);
+    EXPECT_NEAR(attribution.box.right, p.left + p.mainCx, p.subWidth);
+    EXPECT_NEAR(attribution.box.left, p.left + p.mainCx - p.subCx, p.subWidth);
+    // The ordinary lines start at the block's left edge; the middle one is the longest.
+    Ink middle = InkOf(pic, kText, p.top + p.mainCy, p.top + 2 * p.mainCy);
+    EXPECT_NEAR(middle.box.left, p.left, p.mainWidth / 2);
+    EXPECT_NEAR(middle.box.right, p.left + p.mainCx, p.mainWidth / 2);
+    Ink first = InkOf(pic, kText, p.top, p.top + p.mainCy);
+    EXPECT_NEAR(first.box.left, p.left, p.mainWidth / 2);
+    EXPECT_LT(first.box.right, middle.box.right - p.mainWidth);
+}
+
+TEST_F(TextRenderWine, UnreadableFileShowsTheReadErrorAsTheSaying)
+{
+    std::string sub = folder + "\\old.txt";
+    Wide932 w;
+    WideFrom932(&w, sub.c_str(), -1);
+    CreateDirectoryW(w.text, nullptr);
+    FreeWide932(&w);
+    UseFolder(folder);
+    ASSERT_EQ(g.fileCount, 1u);
+    NextCatalogueItem(saver);
+
+    Picture pic = LayOut(g.currentPath);
+    ASSERT_EQ(pic.width, W);
+    const TextPlacement& p = LastTextPlacement();
+    EXPECT_EQ(p.code, 2);
+    // Em002 ミルカナが読めません
+    const char message[] = "Em002 \x83\x7E\x83\x8B\x83\x4A\x83\x69\x82\xAA\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
+    EXPECT_STREQ(g.errorText, message);
+    EXPECT_EQ(p.lines, 1u);
+    EXPECT_EQ(p.maxLen, sizeof message - 1);
+    EXPECT_EQ(p.left, W / 2 - p.mainCx / 2);
+    Ink ink = InkOf(pic, kText);
+    EXPECT_GT(ink.count, 500);
+    EXPECT_NEAR((ink.box.top + ink.box.bottom) / 2, H / 2, p.mainCy / 2);
+    EXPECT_EQ(g.textBuffer, nullptr);
+}
+
+TEST_F(TextRenderWine, EmptyCatalogueShowsItsMessageThroughTheCycle)
+{
+    UseFolder(folder);
+    ASSERT_EQ(g.fileCount, 0u);
+    Tick(saver, 1);
+    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_EQ(LastTextPlacement().code, 998);
+    // Em998 ミルカナファイルが見つかりません
+    EXPECT_STREQ(g.errorText, "Em998 \x83\x7E\x83\x8B\x83\x4A\x83\x69\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9"
+                              "\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
+    EXPECT_EQ(LastTextPlacement().maxLen, std::strlen(g.errorText));
+}
+
+TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
+{
+    std::mt19937 random(3);
+    std::string binary(65536, '\0');
+    for (char& c : binary) c = static_cast<char>(random());
+    std::string manyLines;
+    for (int i = 0; i < 100000; ++i) manyLines += "a\r\n";
+    const struct {
+        int line;
+        std::string bytes;
+        uint32_t lines;
+    } rows[] = {
+        {__LINE__, std::string("ab\0\0cd\r\n\0", 9), 2},
+        {__LINE__, std::string(1 << 20, 'x'), 1},
+        {__LINE__, binary, 0xFFFFFFFFu},
+        {__LINE__, "abc\r\n@", 2},
+        {__LINE__, "@", 1},
+        {__LINE__, "@>", 1},
+        {__LINE__, "no line end at all", 1},
+        {__LINE__, "@only\r\n@>sub lines\r\n", 2},
+        {__LINE__, "\r\n\r\n\r\n", 3},
+        {__LINE__, "", 0},
+        {__LINE__, "\x82", 1},
+        {__LINE__, manyLines, 100000},
+    };
+    for (const auto& r : rows) {
+        Picture pic = LayOut(Saying("BAD.TXT", r.bytes));
+        ASSERT_EQ(pic.width, W) << "row at line " << r.line;
+        const TextPlacement& p = LastTextPlacement();
+        EXPECT_EQ(p.code, 0) << "row at line " << r.line;
+        if (r.lines != 0xFFFFFFFFu) EXPECT_EQ(p.lines, r.lines) << "row at line " << r.line;
+        EXPECT_GT(p.mainWidth, 0) << "row at line " << r.line;
+        EXPECT_EQ(pic.At(W - 1, H - 1), kBack) << "row at line " << r.line;
+        EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
+    }
+    // The megabyte line: the legible fallback size, from the left edge.
+    Picture pic = LayOut(Saying("LONG.TXT", std::string(1 << 20, 'x')));
+    EXPECT_EQ(LastTextPlacement().mainWidth, kFallbackCharWidth);
+    EXPECT_EQ(LastTextPlacement().left, 0);
+    EXPECT_GT(InkOf(pic, kText).count, 0);
+}
+
+TEST_F(TextRenderWine, CallersTextIsDrawnAndFreed)
+{
+    const struct {
+        int line;
+        std::string bytes;
+        uint32_t claimed;
+    } rows[] = {
+        {__LINE__, std::string(kMonkey) + "\r\n@>x", 20},
+        {__LINE__, "abc", 100000},   // a length beyond its block
+        {__LINE__, "", 0},
+    };
+    for (const auto& r : rows) {
+        g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, r.bytes.size() + 1);
+        ASSERT_NE(g.textBuffer, nullptr);
+        std::memcpy(GlobalLock(g.textBuffer), r.bytes.c_str(), r.bytes.size() + 1);
+        GlobalUnlock(g.textBuffer);
+        g.textLength = r.claimed;
+        Picture pic = LayOut("not read in this mode", 1);
+        EXPECT_EQ(LastTextPlacement().code, 0) << "row at line " << r.line;
+        EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
+        EXPECT_LE(LastTextPlacement().maxLen, r.bytes.size() + 1) << "row at line " << r.line;
+        EXPECT_EQ(pic.At(0, 0), kBack) << "row at line " << r.line;
+    }
+    EXPECT_EQ(LastTextPlacement().maxLen, 0u);
+}
+
+TEST_F(TextRenderWine, FaceIsDrawnBeforeTheTextColour)
+{
+    g.settings.FontCount = 2;
+    SetBytes(g.settings.Font[1], kFontSlotSize, kMincho);
+    g.settings.ColorCount = 2;
+    g.settings.Color[1] = RGB(0, 255, 0);
+    // A seed whose face and colour draws differ, so that a swapped order shows.
+    uint32_t seed = 1;
+    uint16_t face = 0, colour = 0;
+    for (;; ++seed) {
+        SeedRandom(seed);
+        RandomIndex(1);   // the item's background
+        face = RandomIndex(2);
+        colour = RandomIndex(2);
+        if (face != colour) break;
+    }
+    SeedRandom(seed);
+    RandomIndex(1);
+    Picture pic = LayOut(Saying("ONE.TXT", kMonkey));
+    EXPECT_STREQ(g.faceName, g.settings.Font[face]);
+    EXPECT_GT(InkOf(pic, g.settings.Color[colour]).count, 500);
+    EXPECT_EQ(InkOf(pic, g.settings.Color[1 - colour]).count, 0);
+}
+
+TEST_F(TextRenderWine, NoFontsAtAllStillPicksSlotZero)
+{
+    g.settings.FontCount = 0;
+    SetBytes(g.settings.Font[0], kFontSlotSize, kMincho);
+    Picture pic = LayOut(Saying("ONE.TXT", kMonkey));
+    EXPECT_STREQ(g.faceName, kMincho);
+    EXPECT_GT(InkOf(pic, kText).count, 500);
+    g.settings.FontCount = 1000;   // beyond the table
+    for (int i = 0; i < 20; ++i) {
+        PickFont(saver);
+        EXPECT_LT(std::strlen(g.faceName), static_cast<size_t>(kFontSlotSize));
+    }
+}
+
+// Needs the transition engine's real timeline (a placeholder that ends the
+// item on its first call fails here).
+TEST_F(TextRenderWine, EngineRevealsHoldsAndEndsTheSaying)
+{
+    Saying("ONE.TXT", std::string(kMonkey) + "\r\n");
+    UseFolder(folder);
+    ASSERT_EQ(g.fileCount, 1u);
+    const uint32_t display = 20;
+    g.settings.Display = display;
+    g.settings.FadeCount = 1;
+    g.settings.EnabledTransitions[0] = 0;
+
+    Tick(saver, 1);
+    EXPECT_EQ(g.itemBusy, 1u);
+    EXPECT_EQ(g.textTicks, 1u);
+    Tick(saver, 30);   // the whole picture stands from tick 30 on
+    EXPECT_EQ(g.textTicks, 31u);
+    HDC dc = GetDC(saver);
+    Picture screen = Capture(dc, W, H);
+    ReleaseDC(saver, dc);
+    const TextPlacement& p = LastTextPlacement();
+    EXPECT_EQ(screen.At(0, 0), kBack);
+    EXPECT_EQ(screen.At(W - 1, H - 1), kBack);
+    Ink ink = InkOf(screen, kText);
+    EXPECT_GT(ink.count, 2000);
+    EXPECT_GE(ink.box.left, p.left - 2);
+    EXPECT_LE(ink.box.right, p.left + p.mainCx + 2);
+
+    Tick(saver, static_cast<int>(display) + 62 - 31);
+    EXPECT_EQ(g.itemBusy, 0u);
+    EXPECT_EQ(g.textTicks, 0u);
+    EXPECT_EQ(g.SourceSurface.dc, nullptr);
+    EXPECT_EQ(g.SourceSurface.bitmap, nullptr);
+}
