@@ -5,8 +5,15 @@
 
 void RenderTextItem(HWND window, uint16_t mode);     // text items and plug-in texts
 void ShowBitmapTick(HWND window);                    // bitmap items
+// The bitmap presenter's parts: the file into g.dibBlock (image size, 0 on
+// failure), the picture into g.SourceSurface on g.ScreenSurface (0 on
+// failure), and the release of everything the item holds.
+uint32_t LoadDib(const char* path);
+int ComposeBitmapPicture();
+void ReleaseBitmapItem();
 void OpeningStep(HWND window);                       // the opening sequence
 void SystemInfoStep(HWND window);                    // the list near the opening's end
+void CloseSystemInfo();                              // takes the list down if it is up
 void BuildCatalogue(HWND window);
 void NextCatalogueItem(HWND window);
 void FreeCatalogue();
