@@ -133,11 +133,15 @@ void OnTimer(HWND window)
 
 void OnDestroy(HWND window)
 {
-    if (g.ScreenSurface) {
-        if (g.savedFont) SelectObject(g.ScreenSurface, g.savedFont);
-        ReleaseDC(window, g.ScreenSurface);
-        g.ScreenSurface = nullptr;
+    // The window's surface is its own (CS_OWNDC) and outlives each tick, so
+    // a font the opening left in it is put back even between ticks.
+    if (g.savedFont) {
+        HDC dc = g.ScreenSurface ? g.ScreenSurface : GetDC(window);
+        if (dc) SelectObject(dc, g.savedFont);
+        if (dc && dc != g.ScreenSurface) ReleaseDC(window, dc);
     }
+    if (g.ScreenSurface) ReleaseDC(window, g.ScreenSurface);
+    g.ScreenSurface = nullptr;
     g.savedFont = nullptr;
     FreeCatalogue();
     DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.BackgroundBrush));
