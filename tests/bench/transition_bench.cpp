@@ -1,0 +1,289 @@
+// Figures, not a test: the cost of the heaviest tick of each transition
+// effect and of a saying's layout tick, as a share of the 100 ms tick, on a
+// full-screen window.
+//   kelmora_bench.exe                     the table
+//   kelmora_bench.exe --show KIND CALL S  draws KIND up to engine call CALL
+//                                         and keeps the window S seconds
+#include "saver/host/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/show/presenters_win.h"
+#include "saver/transitions/transition_logic.h"
+#include "saver/transitions/transition_win.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const double kTickMs = 100.0;
+const int kRunsPerEffect = 7;
+const int kItemCalls = 62;   // one item with D = 0
+const int kLayoutRuns = 5;
+
+LRESULT CALLBACK BenchProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_ERASEBKGND) return 1;   // the picture stays as drawn
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+HWND CreateBenchWindow()
+{
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = BenchProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"KelmoraBench";
+    RegisterClassW(&cls);
+    int w = GetSystemMetrics(SM_CXSCREEN);
+    int h = GetSystemMetrics(SM_CYSCREEN);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"KelmoraBench", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
+                                  nullptr, nullptr, cls.hInstance, nullptr);
+    UpdateWindow(window);
+    return window;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// The picture to reveal: coloured tiles and a large line of text, so that
+// every effect has something to move.
+MemorySurface MakePicture(HWND window)
+{
+    HDC screen = GetDC(window);
+    MemorySurface s = {};
+    s.dc = CreateCompatibleDC(screen);
+    s.bitmap = CreateCompatibleBitmap(screen, g.clientRect.right, g.clientRect.bottom);
+    s.oldBitmap = SelectObject(s.dc, s.bitmap);
+    ReleaseDC(window, screen);
+    const int tile = 120;
+    for (int y = 0; y < g.clientRect.bottom; y += tile) {
+        for (int x = 0; x < g.clientRect.right; x += tile) {
+            HBRUSH brush = CreateSolidBrush(RGB((x * 255) / g.clientRect.right, (y * 255) / g.clientRect.bottom,
+                                                ((x / tile + y / tile) % 2) ? 230 : 60));
+            RECT r = {x, y, x + tile, y + tile};
+            FillRect(s.dc, &r, brush);
+            DeleteObject(brush);
+        }
+    }
+    HFONT font = CreateFont932(g.clientRect.bottom / 3, 0, 700, 128, 48, "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E");   // ＭＳ ゴシック
+    HGDIOBJ oldFont = SelectObject(s.dc, font);
+    SetBkMode(s.dc, TRANSPARENT);
+    SetTextColor(s.dc, RGB(255, 255, 255));
+    const char word[] = "\x8C\xF5\x82\xC6\x89\x65";   // 光と影
+    SIZE size = {};
+    TextExtent932(s.dc, word, 6, &size);
+    TextOut932(s.dc, (g.clientRect.right - size.cx) / 2, (g.clientRect.bottom - size.cy) / 2, word, 6);
+    SelectObject(s.dc, oldFont);
+    DeleteObject(font);
+    return s;
+}
+
+void FreePicture(MemorySurface* s)
+{
+    SelectObject(s->dc, s->oldBitmap);
+    DeleteDC(s->dc);
+    DeleteObject(s->bitmap);
+    *s = MemorySurface();
+}
+
+void UseKind(uint16_t kind)
+{
+    g.settings.EnabledTransitions[0] = kind;
+    g.settings.FadeCount = 1;
+    g.settings.Display = 0;
+    g.settings.FadeInOut = 1;
+}
+
+// One engine tick as a presenter makes it: window surface, step, release,
+// then the message loop's turn, where the window's pixels reach the display.
+double TimedTick(HWND window, HDC source, int* finished, double* drawMs = nullptr)
+{
+    double t0 = Now();
+    HDC screen = GetDC(window);
+    *finished = StepTransition(screen, source);
+    ReleaseDC(window, screen);
+    GdiFlush();
+    double t1 = Now();
+    Pump();
+    if (drawMs) *drawMs = t1 - t0;
+    return Now() - t0;
+}
+
+void PrintName(uint16_t kind)
+{
+    Wide932 wide;
+    WideFrom932(&wide, kTransitionNames[kind], -1);
+    char utf8[80] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide.text, wide.length, utf8, sizeof utf8 - 1, nullptr, nullptr);
+    FreeWide932(&wide);
+    // Pad by columns: a three-byte character is full-width here.
+    int columns = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p; ++p) {
+        if (*p < 0x80) columns += 1;
+        else if (*p >= 0xE0) columns += 2;
+        else if (*p >= 0xC0) columns += 1;
+    }
+    std::printf("%s", utf8);
+    for (; columns < 20; ++columns) std::printf(" ");
+}
+
+// Each call of the item is timed on every run. The machine is shared, so a
+// single run's maximum mostly measures the neighbours: the heaviest tick is
+// the call whose median over the runs is largest; "best" is that call's
+// fastest run and "draw" the part of the median spent in the engine's GDI
+// calls (the rest is the message loop putting the pixels on the display).
+void BenchEffects(HWND window, HDC source)
+{
+    std::printf("%-20s %4s %8s %6s %8s %8s %8s %6s %8s\n", "effect", "call", "median", "share", "best", "draw",
+                "mean", "share", "raw max");
+    for (uint16_t kind = 0; kind < kTransitionKinds; ++kind) {
+        UseKind(kind);
+        static double times[kItemCalls][kRunsPerEffect];
+        static double draws[kItemCalls][kRunsPerEffect];
+        double total = 0, rawMax = 0;
+        int ticks = 0;
+        for (int run = 0; run < kRunsPerEffect; ++run) {
+            int finished = 0;
+            for (int call = 0; call < kItemCalls && !finished; ++call) {
+                double ms = TimedTick(window, source, &finished, &draws[call][run]);
+                times[call][run] = ms;
+                if (ms > rawMax) rawMax = ms;
+                total += ms;
+                ++ticks;
+            }
+        }
+        int heaviest = 0;
+        double heavy = 0;
+        for (int call = 0; call < kItemCalls; ++call) {
+            std::sort(times[call], times[call] + kRunsPerEffect);
+            std::sort(draws[call], draws[call] + kRunsPerEffect);
+            if (times[call][kRunsPerEffect / 2] > heavy) {
+                heavy = times[call][kRunsPerEffect / 2];
+                heaviest = call;
+            }
+        }
+        double mean = total / ticks;
+        PrintName(kind);
+        std::printf(" %4d %8.2f %5.1f%% %8.2f %8.2f %8.2f %5.1f%% %8.2f\n", heaviest, heavy, heavy * 100 / kTickMs,
+                    times[heaviest][0], draws[heaviest][kRunsPerEffect / 2], mean, mean * 100 / kTickMs, rawMax);
+        std::fflush(stdout);
+    }
+}
+
+void FillSayingSettings()
+{
+    std::memcpy(g.settings.Font[0], "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E", 14);   // ＭＳ ゴシック
+    std::memcpy(g.settings.Font[1], "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", 10);                   // ＭＳ 明朝
+    g.settings.FontCount = 2;
+    const COLORREF colours[] = {RGB(0, 255, 0), RGB(255, 255, 255), RGB(0, 255, 255), RGB(255, 255, 0),
+                                RGB(255, 0, 0)};
+    for (int i = 0; i < 5; ++i) g.settings.Color[i] = colours[i];
+    g.settings.ColorCount = 5;
+    g.settings.Back[0] = RGB(0, 0, 0);
+    g.settings.BackCount = 1;
+    for (uint16_t i = 0; i < kTransitionKinds; ++i) g.settings.EnabledTransitions[i] = i;
+    g.settings.FadeCount = kTransitionKinds;
+    g.settings.Display = 0;
+    g.settings.FadeInOut = 0;
+}
+
+void BenchLayout(HWND window)
+{
+    // 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
+    static const char kSaying[] =
+        "\x92\xA9\x82\xCC\x8C\xF5\x82\xCD\x90\xC3\x82\xA9\x82\xC9\x91\x8B\x82\xF0\x8F\xC6\x82\xE7\x82\xB5\x81\x41"
+        "\r\n"
+        "\x89\x93\x82\xAD\x82\xCC\x8E\x52\x82\xCD\x82\xDC\x82\xBE\x96\xB0\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x81\x42"
+        "\r\n"
+        "\x8D\xA1\x93\xFA\x82\xC6\x82\xA2\x82\xA4\x93\xFA\x82\xF0\x91\xE5\x90\xD8\x82\xC9\x81\x42"
+        "\r\n"
+        "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
+    const uint32_t length = sizeof kSaying - 1;
+    FillSayingSettings();
+    double worst = 0, total = 0;
+    for (int run = 0; run < kLayoutRuns; ++run) {
+        g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
+        if (!g.textBuffer) break;
+        void* bytes = GlobalLock(g.textBuffer);
+        std::memcpy(bytes, kSaying, length);
+        GlobalUnlock(g.textBuffer);
+        g.textLength = length;
+        g.itemBusy = 1;
+        double t0 = Now();
+        RenderTextItem(window, 1);
+        GdiFlush();
+        Pump();
+        double ms = Now() - t0;
+        if (ms > worst) worst = ms;
+        total += ms;
+        // Let the item run out so that everything it holds is released.
+        for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
+        if (g.textBuffer) {
+            GlobalFree(g.textBuffer);
+            g.textBuffer = nullptr;
+        }
+        Pump();
+    }
+    double mean = total / kLayoutRuns;
+    std::printf("%-20s %4s %8.2f %5.1f%% %8s %8s %8s %6s %8.2f   (mean of %d runs)\n", "saying layout tick", "0",
+                mean, mean * 100 / kTickMs, "", "", "", "", worst, kLayoutRuns);
+}
+
+void Show(HWND window, HDC source, uint16_t kind, int lastCall, int seconds)
+{
+    UseKind(kind);
+    for (int call = 0; call <= lastCall; ++call) {
+        int finished = 0;
+        TimedTick(window, source, &finished);
+        if (finished) break;
+    }
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        Pump();
+        Sleep(50);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ResetSaverState();
+    g.instance = GetModuleHandleW(nullptr);
+    HWND window = CreateBenchWindow();
+    Pump();
+    g.saverWindow = window;
+    GetClientRect(window, &g.clientRect);
+    g.blackBrush = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 96));
+    MemorySurface picture = MakePicture(window);
+
+    if (argc >= 5 && std::strcmp(argv[1], "--show") == 0) {
+        Show(window, picture.dc, static_cast<uint16_t>(std::atoi(argv[2])), std::atoi(argv[3]), std::atoi(argv[4]));
+    } else {
+        std::printf("client %ld x %ld, tick %.0f ms, %d runs of each effect (reveal and hide, D = 0)\n",
+                    g.clientRect.right, g.clientRect.bottom, kTickMs, kRunsPerEffect);
+        BenchEffects(window, picture.dc);
+        BenchLayout(window);
+    }
+
+    ReleaseDarkSurface();
+    FreePicture(&picture);
+    DeleteObject(g.BackgroundBrush);
+    g.BackgroundBrush = nullptr;
+    DestroyWindow(window);
+    return 0;
+}
