@@ -1,4 +1,190 @@
+// The bitmap presenter: on an item's first tick the file becomes a DIB in
+// one movable block and is drawn, centred on the background, into the
+// source surface; every tick then hands the picture to the transition
+// engine, and the item lets go of everything when the engine is done.
+#include "saver/host/text932_win.h"
 #include "saver/saver_state.h"
+#include "saver/show/dib.h"
+#include "saver/show/errors_win.h"
 #include "saver/show/presenters_win.h"
+#include "saver/transitions/transition_win.h"
 
-void ShowBitmapTick(HWND) { g.itemBusy = 0; }
+#include <cstdint>
+#include <cstring>
+
+namespace {
+const int kBitmapLoadError = 4;
+
+uint32_t ReadFromFile(void* context, void* buffer, uint32_t length)
+{
+    DWORD got = 0;
+    if (!ReadFile(static_cast<HANDLE>(context), buffer, length, &got, nullptr)) return 0;
+    return got;
+}
+
+int SeekInFile(void* context, uint32_t offset)
+{
+    LONG high = 0;
+    DWORD low = SetFilePointer(static_cast<HANDLE>(context), static_cast<LONG>(offset), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+}
+
+void FreeBlock(HGLOBAL* block)
+{
+    if (*block) {
+        while (GlobalFlags(*block) & GMEM_LOCKCOUNT) GlobalUnlock(*block);
+        GlobalFree(*block);
+    }
+    *block = nullptr;
+}
+
+void ReleaseSourceSurface()
+{
+    MemorySurface* s = &g.SourceSurface;
+    if (s->dc) {
+        if (s->oldBitmap) SelectObject(s->dc, s->oldBitmap);
+        if (s->oldFont) SelectObject(s->dc, s->oldFont);
+        DeleteDC(s->dc);   // before the palette, which cannot go while selected
+    }
+    if (s->bitmap) DeleteObject(s->bitmap);
+    std::memset(s, 0, sizeof *s);
+}
+
+HPALETTE MakePalette(const uint8_t* colourTable, uint32_t n)
+{
+    HLOCAL memory = LocalAlloc(LMEM_FIXED, DibLogPaletteSize(n));
+    if (!memory) return nullptr;
+    DibFillLogPalette(colourTable, n, static_cast<uint8_t*>(memory));
+    HPALETTE palette = CreatePalette(static_cast<LOGPALETTE*>(memory));
+    LocalFree(memory);
+    return palette;
+}
+
+// Draws the locked DIB into the source surface; 0 when the palette-index
+// table cannot be had.
+int DrawPicture(const uint8_t* block)
+{
+    DibPicture picture = DibDescribeBlock(block);
+    HDC screen = g.ScreenSurface;
+    int width = g.clientRect.right;
+    int height = g.clientRect.bottom;
+    g.SourceSurface.dc = CreateCompatibleDC(screen);
+    g.SourceSurface.bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (g.SourceSurface.dc && g.SourceSurface.bitmap)
+        g.SourceSurface.oldBitmap = SelectObject(g.SourceSurface.dc, g.SourceSurface.bitmap);
+
+    if (picture.colourCount != 0) {
+        g.dibPalette = MakePalette(block + picture.tableOffset, picture.colourCount);
+        // A palette that cannot be made is not worth a message: the picture
+        // is drawn without it.
+        if (g.dibPalette && g.SourceSurface.dc) {
+            SelectPalette(g.SourceSurface.dc, g.dibPalette, FALSE);
+            RealizePalette(g.SourceSurface.dc);
+        }
+    }
+
+    const void* info = block;
+    g.dibColorUse = DIB_RGB_COLORS;
+    if (picture.paletteIndices) {
+        g.dibIndexTable = GlobalAlloc(GMEM_MOVEABLE, DibIndexTableSize(picture.colourCount));
+        if (!g.dibIndexTable) return 0;
+        g.dibIndexTableLocked = GlobalLock(g.dibIndexTable);
+        if (!g.dibIndexTableLocked) return 0;
+        DibFillIndexTable(block, picture.colourCount, static_cast<uint8_t*>(g.dibIndexTableLocked));
+        info = g.dibIndexTableLocked;
+        g.dibColorUse = DIB_PAL_COLORS;
+    }
+
+    g.dibW = picture.drawnWidth;
+    g.dibH = picture.drawnHeight;
+    g.dibX = DibOrigin(picture.width, width);
+    // Rows stored top-down are drawn upright by the DIB drawing itself; the
+    // centring works on the number of rows.
+    g.dibY = DibOrigin(static_cast<int32_t>(picture.drawnHeight), height);
+
+    RECT all = {0, 0, width, height};
+    FillRect(g.SourceSurface.dc, &all, g.BackgroundBrush);
+    StretchDIBits(g.SourceSurface.dc, g.dibX, g.dibY, g.dibW, g.dibH, 0, 0, g.dibW, g.dibH,
+                  block + picture.pixelOffset, static_cast<const BITMAPINFO*>(info), g.dibColorUse, SRCCOPY);
+    return 1;
+}
+}
+
+uint32_t LoadDib(const char* path)
+{
+    FreeBlock(&g.dibBlock);
+    HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    // Only a file on a disk: a device would block the tick or never end.
+    DWORD sizeHigh = 0;
+    DWORD sizeLow = GetFileType(file) == FILE_TYPE_DISK ? GetFileSize(file, &sizeHigh) : 0;
+    if (sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) sizeLow = 0;
+    uint32_t fileSize = sizeHigh != 0 ? UINT32_MAX : sizeLow;
+
+    DibReader reader = {file, ReadFromFile, SeekInFile};
+    DibLayout layout;
+    uint32_t imageSize = 0;
+    if (fileSize != 0 && DibReadHeaders(&reader, fileSize, &layout) == DibAccepted) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, layout.blockSize);
+        void* locked = block ? GlobalLock(block) : nullptr;
+        if (locked) {
+            DibRefusal read = DibReadBody(&reader, &layout, static_cast<uint8_t*>(locked), layout.blockSize);
+            GlobalUnlock(block);
+            if (read == DibAccepted) {
+                g.dibBlock = block;
+                block = nullptr;
+                imageSize = layout.imageSize;
+            }
+        }
+        if (block) GlobalFree(block);
+    }
+    CloseHandle(file);
+    return imageSize;
+}
+
+int ComposeBitmapPicture()
+{
+    // Whatever an earlier item left behind is stale by now.
+    ReleaseBitmapItem();
+    if (LoadDib(g.currentPath) == 0) return 0;
+    const uint8_t* block = static_cast<const uint8_t*>(GlobalLock(g.dibBlock));
+    if (!block) return 0;
+    int drawn = DrawPicture(block);
+    GlobalUnlock(g.dibBlock);
+    return drawn;
+}
+
+void ReleaseBitmapItem()
+{
+    ReleaseSourceSurface();
+    FreeBlock(&g.dibBlock);
+    if (g.dibPalette) DeleteObject(g.dibPalette);
+    g.dibPalette = nullptr;
+    FreeBlock(&g.dibIndexTable);
+    g.dibIndexTableLocked = nullptr;
+    g.dibColorUse = 0;
+}
+
+void ShowBitmapTick(HWND window)
+{
+    g.ScreenSurface = GetDC(window);
+    if (g.bitmapTicks == 0 && !ComposeBitmapPicture()) {
+        ReportError(window, kBitmapLoadError, DrawOnItemSurface);
+        ReleaseBitmapItem();
+        ReleaseDC(window, g.ScreenSurface);
+        g.ScreenSurface = nullptr;
+        g.bitmapTicks = 0;
+        g.itemBusy = 0;
+        return;
+    }
+    int finished = StepTransition(g.ScreenSurface, g.SourceSurface.dc);
+    ReleaseDC(window, g.ScreenSurface);
+    g.ScreenSurface = nullptr;
+    if (!finished) {
+        ++g.bitmapTicks;
+        return;
+    }
+    ReleaseBitmapItem();
+    g.bitmapTicks = 0;
+    g.itemBusy = 0;
+}
