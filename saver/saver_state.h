@@ -133,6 +133,17 @@ struct SaverState {
 
 extern SaverState g;
 
+// Releases that test for absence and leave the field absent, so every path
+// can call them whatever it still holds.
+void FreeGlobalBlock(HGLOBAL* block);              // unlocks every lock first
+void ReleaseMemorySurface(MemorySurface* surface); // puts back what it held, then deletes
+template <typename Handle>
+inline void DeleteGdiObject(Handle*& object)
+{
+    if (object) DeleteObject(object);
+    object = nullptr;
+}
+
 // Puts every field back to its start value (tests run many saver windows in
 // one process; the saver itself starts from a zeroed record).
 void ResetSaverState();

@@ -29,27 +29,6 @@ int SeekInFile(void* context, uint32_t offset)
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
-void FreeBlock(HGLOBAL* block)
-{
-    if (*block) {
-        while (GlobalFlags(*block) & GMEM_LOCKCOUNT) GlobalUnlock(*block);
-        GlobalFree(*block);
-    }
-    *block = nullptr;
-}
-
-void ReleaseSourceSurface()
-{
-    MemorySurface* s = &g.SourceSurface;
-    if (s->dc) {
-        if (s->oldBitmap) SelectObject(s->dc, s->oldBitmap);
-        if (s->oldFont) SelectObject(s->dc, s->oldFont);
-        DeleteDC(s->dc);   // before the palette, which cannot go while selected
-    }
-    if (s->bitmap) DeleteObject(s->bitmap);
-    std::memset(s, 0, sizeof *s);
-}
-
 HPALETTE MakePalette(const uint8_t* colourTable, uint32_t n)
 {
     HLOCAL memory = LocalAlloc(LMEM_FIXED, DibLogPaletteSize(n));
@@ -112,7 +91,7 @@ int DrawPicture(const uint8_t* block)
 
 uint32_t LoadDib(const char* path)
 {
-    FreeBlock(&g.dibBlock);
+    FreeGlobalBlock(&g.dibBlock);
     HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) return 0;
     // Only a file on a disk: a device would block the tick or never end.
@@ -156,11 +135,10 @@ int ComposeBitmapPicture()
 
 void ReleaseBitmapItem()
 {
-    ReleaseSourceSurface();
-    FreeBlock(&g.dibBlock);
-    if (g.dibPalette) DeleteObject(g.dibPalette);
-    g.dibPalette = nullptr;
-    FreeBlock(&g.dibIndexTable);
+    ReleaseMemorySurface(&g.SourceSurface);   // before the palette it holds
+    FreeGlobalBlock(&g.dibBlock);
+    DeleteGdiObject(g.dibPalette);
+    FreeGlobalBlock(&g.dibIndexTable);
     g.dibIndexTableLocked = nullptr;
     g.dibColorUse = 0;
 }

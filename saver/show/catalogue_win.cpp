@@ -111,10 +111,6 @@ void NextCatalogueItem(HWND)
 
 void FreeCatalogue()
 {
-    if (g.catalogueBlock) {
-        while (GlobalFlags(g.catalogueBlock) & GMEM_LOCKCOUNT) GlobalUnlock(g.catalogueBlock);
-        GlobalFree(g.catalogueBlock);
-    }
-    g.catalogueBlock = nullptr;
+    FreeGlobalBlock(&g.catalogueBlock);
     g.fileCount = 0;
 }

@@ -18,32 +18,6 @@
 namespace {
 const char kEmptyCatalogueSentinel[] = "EM998";
 
-void DeleteObjectIf(HGDIOBJ* object)
-{
-    if (*object) DeleteObject(*object);
-    *object = nullptr;
-}
-
-void FreeGlobalIf(HGLOBAL* block)
-{
-    if (*block) {
-        while (GlobalFlags(*block) & GMEM_LOCKCOUNT) GlobalUnlock(*block);
-        GlobalFree(*block);
-    }
-    *block = nullptr;
-}
-
-void ReleaseMemorySurface(MemorySurface* surface)
-{
-    if (surface->dc) {
-        if (surface->oldBitmap) SelectObject(surface->dc, surface->oldBitmap);
-        if (surface->oldFont) SelectObject(surface->dc, surface->oldFont);
-        DeleteDC(surface->dc);
-    }
-    if (surface->bitmap) DeleteObject(surface->bitmap);
-    std::memset(surface, 0, sizeof *surface);
-}
-
 void ReplaceBackgroundBrush(COLORREF colour)
 {
     if (g.BackgroundBrush) DeleteObject(g.BackgroundBrush);
@@ -144,24 +118,24 @@ void OnDestroy(HWND window)
     g.ScreenSurface = nullptr;
     g.savedFont = nullptr;
     FreeCatalogue();
-    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.BackgroundBrush));
+    DeleteGdiObject(g.BackgroundBrush);
     if (g.ShowTimer) KillTimer(window, kShowTimerId);
     g.ShowTimer = 0;
-    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.titleFont));
-    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.creditFont));
+    DeleteGdiObject(g.titleFont);
+    DeleteGdiObject(g.creditFont);
     // The frames may still be selected into the source surface; it lets
     // go of them first.
     MemorySurface source = g.SourceSurface;
     std::memset(&g.SourceSurface, 0, sizeof g.SourceSurface);
-    FreeGlobalIf(&g.textBuffer);
+    FreeGlobalBlock(&g.textBuffer);
     ReleaseMemorySurface(&source);
-    for (HBITMAP& frame : g.frameBitmaps) DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&frame));
+    for (HBITMAP& frame : g.frameBitmaps) DeleteGdiObject(frame);
     ReleaseDarkSurface();
-    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.mainFont));
-    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.subFont));
-    FreeGlobalIf(&g.dibBlock);
-    DeleteObjectIf(reinterpret_cast<HGDIOBJ*>(&g.dibPalette));
-    FreeGlobalIf(&g.dibIndexTable);
+    DeleteGdiObject(g.mainFont);
+    DeleteGdiObject(g.subFont);
+    FreeGlobalBlock(&g.dibBlock);
+    DeleteGdiObject(g.dibPalette);
+    FreeGlobalBlock(&g.dibIndexTable);
     g.dibIndexTableLocked = nullptr;
     if (g.sysInfoWindow) DestroyWindow(g.sysInfoWindow);
     g.sysInfoWindow = nullptr;

@@ -30,28 +30,20 @@ size_t TextLength(const char* text, size_t size)
 
 void DeleteFrames()
 {
-    for (HBITMAP& frame : g.frameBitmaps) {
-        if (frame) DeleteObject(frame);
-        frame = nullptr;
-    }
+    for (HBITMAP& frame : g.frameBitmaps) DeleteGdiObject(frame);
 }
 
 void DeleteOpeningFonts()
 {
-    if (g.titleFont) DeleteObject(g.titleFont);
-    if (g.creditFont) DeleteObject(g.creditFont);
-    g.titleFont = nullptr;
-    g.creditFont = nullptr;
+    DeleteGdiObject(g.titleFont);
+    DeleteGdiObject(g.creditFont);
 }
 
 // The frames are only ever selected into the surface, never owned by it.
 void ReleaseFrameSurface()
 {
-    if (g.SourceSurface.dc) {
-        if (g.SourceSurface.oldBitmap) SelectObject(g.SourceSurface.dc, g.SourceSurface.oldBitmap);
-        DeleteDC(g.SourceSurface.dc);
-    }
-    std::memset(&g.SourceSurface, 0, sizeof g.SourceSurface);
+    g.SourceSurface.bitmap = nullptr;
+    ReleaseMemorySurface(&g.SourceSurface);
 }
 
 SIZE FrameSize()

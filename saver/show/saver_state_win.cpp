@@ -4,6 +4,28 @@
 
 SaverState g;
 
+void FreeGlobalBlock(HGLOBAL* block)
+{
+    if (*block) {
+        while (GlobalFlags(*block) & GMEM_LOCKCOUNT) GlobalUnlock(*block);
+        GlobalFree(*block);
+    }
+    *block = nullptr;
+}
+
+void ReleaseMemorySurface(MemorySurface* surface)
+{
+    // The surface goes before its bitmap: a bitmap still selected cannot be
+    // deleted, and neither can a palette or font still in the surface.
+    if (surface->dc) {
+        if (surface->oldBitmap) SelectObject(surface->dc, surface->oldBitmap);
+        if (surface->oldFont) SelectObject(surface->dc, surface->oldFont);
+        DeleteDC(surface->dc);
+    }
+    if (surface->bitmap) DeleteObject(surface->bitmap);
+    std::memset(surface, 0, sizeof *surface);
+}
+
 void ResetSaverState()
 {
     std::memset(&g, 0, sizeof g);

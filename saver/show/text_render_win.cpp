@@ -18,49 +18,18 @@ namespace {
 TextPlacement placement;
 
 // A full-size memory picture for one step of the colouring.
-struct Scratch {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ oldBitmap;
-};
-
-Scratch MakeScratch(HDC screen, int width, int height)
+MemorySurface MakeScratch(HDC screen, int width, int height)
 {
-    Scratch s = {};
+    MemorySurface s = {};
     s.dc = CreateCompatibleDC(screen);
     s.bitmap = CreateCompatibleBitmap(screen, width, height);
     if (s.dc && s.bitmap) s.oldBitmap = SelectObject(s.dc, s.bitmap);
     return s;
 }
 
-void FreeScratch(Scratch* s)
-{
-    if (s->dc) {
-        if (s->oldBitmap) SelectObject(s->dc, s->oldBitmap);
-        DeleteDC(s->dc);
-    }
-    if (s->bitmap) DeleteObject(s->bitmap);
-    *s = Scratch();
-}
-
-void DeleteFontIf(HFONT* font)
-{
-    if (*font) DeleteObject(*font);
-    *font = nullptr;
-}
-
 HFONT MakeFont(const FontRequest& r)
 {
     return CreateFont932(r.height, r.width, r.weight, r.charSet, r.pitchAndFamily, g.faceName);
-}
-
-void FreeTextBuffer()
-{
-    if (g.textBuffer) {
-        while (GlobalFlags(g.textBuffer) & GMEM_LOCKCOUNT) GlobalUnlock(g.textBuffer);
-        GlobalFree(g.textBuffer);
-    }
-    g.textBuffer = nullptr;
 }
 
 // The bytes of a line that go to the platform, ending on a whole character.
@@ -113,26 +82,26 @@ void ColourPicture(HDC screen, int width, int height)
     RECT all = {0, 0, width, height};
     HDC source = g.SourceSurface.dc;
 
-    Scratch mask = MakeScratch(screen, width, height);
+    MemorySurface mask = MakeScratch(screen, width, height);
     BitBlt(mask.dc, 0, 0, width, height, source, 0, 0, NOTSRCCOPY);
 
     uint16_t index = RandomIndex(g.settings.ColorCount);
     if (index >= kMaxTextColors) index = 0;
-    Scratch colour = MakeScratch(screen, width, height);
+    MemorySurface colour = MakeScratch(screen, width, height);
     HBRUSH brush = CreateSolidBrush(g.settings.Color[index]);
     FillRect(colour.dc, &all, brush);
     DeleteObject(brush);
     BitBlt(source, 0, 0, width, height, colour.dc, 0, 0, SRCAND);
-    FreeScratch(&colour);
+    ReleaseMemorySurface(&colour);
 
-    Scratch back = MakeScratch(screen, width, height);
+    MemorySurface back = MakeScratch(screen, width, height);
     HBRUSH background = g.BackgroundBrush ? g.BackgroundBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     FillRect(back.dc, &all, background);
     BitBlt(back.dc, 0, 0, width, height, mask.dc, 0, 0, SRCAND);
-    FreeScratch(&mask);
+    ReleaseMemorySurface(&mask);
 
     BitBlt(source, 0, 0, width, height, back.dc, 0, 0, SRCPAINT);
-    FreeScratch(&back);
+    ReleaseMemorySurface(&back);
 }
 }
 
@@ -148,14 +117,7 @@ const TextPlacement& LastTextPlacement() { return placement; }
 
 void ReleaseTextPicture()
 {
-    MemorySurface& s = g.SourceSurface;
-    if (s.dc) {
-        if (s.oldBitmap) SelectObject(s.dc, s.oldBitmap);
-        if (s.oldFont) SelectObject(s.dc, s.oldFont);
-        DeleteDC(s.dc);
-    }
-    if (s.bitmap) DeleteObject(s.bitmap);
-    std::memset(&s, 0, sizeof s);
+    ReleaseMemorySurface(&g.SourceSurface);
     g.textTicks = 0;
     g.itemBusy = 0;
 }
@@ -173,7 +135,7 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     const char* text = "";
     uint32_t length = 0;
     if (code != 0) {
-        FreeTextBuffer();
+        FreeGlobalBlock(&g.textBuffer);
         std::memcpy(message, ReportError(window, code, ReturnOnly), sizeof message);
         message[sizeof message - 1] = '\0';
         text = message;
@@ -200,8 +162,8 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     PickFont(window);
     placement.mainWidth = MainCharWidth(width, SizingLength(measure.maxLen, measure.longestSubLen));
     placement.subWidth = SubCharWidth(width, placement.mainWidth);
-    DeleteFontIf(&g.mainFont);
-    DeleteFontIf(&g.subFont);
+    DeleteGdiObject(g.mainFont);
+    DeleteGdiObject(g.subFont);
     g.mainFont = MakeFont(MainFontRequest(placement.mainWidth));
     g.subFont = MakeFont(SubFontRequest(placement.subWidth));
 
@@ -235,11 +197,11 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
         DrawLines(text, length, width, height);
     }
 
-    if (g.textBuffer) FreeTextBuffer();
+    if (g.textBuffer) FreeGlobalBlock(&g.textBuffer);
     if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
     s.oldFont = nullptr;
-    DeleteFontIf(&g.mainFont);
-    DeleteFontIf(&g.subFont);
+    DeleteGdiObject(g.mainFont);
+    DeleteGdiObject(g.subFont);
 
     if (s.dc) ColourPicture(screen, width, height);
 }

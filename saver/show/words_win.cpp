@@ -7,11 +7,7 @@
 namespace {
 void DropTextBuffer()
 {
-    if (g.textBuffer) {
-        while (GlobalFlags(g.textBuffer) & GMEM_LOCKCOUNT) GlobalUnlock(g.textBuffer);
-        GlobalFree(g.textBuffer);
-    }
-    g.textBuffer = nullptr;
+    FreeGlobalBlock(&g.textBuffer);
     g.textLength = 0;
 }
 }

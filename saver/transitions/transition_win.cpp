@@ -10,18 +10,8 @@ TransitionDraws draws;
 
 void ReleaseDark()
 {
-    MemorySurface& dark = g.darkSurface;
-    if (dark.dc) {
-        if (dark.oldBitmap) SelectObject(dark.dc, dark.oldBitmap);
-        DeleteDC(dark.dc);
-    }
-    if (dark.bitmap) DeleteObject(dark.bitmap);
-    dark.dc = nullptr;
-    dark.bitmap = nullptr;
-    dark.oldBitmap = nullptr;
-    dark.oldFont = nullptr;
-    if (g.darkBrush) DeleteObject(g.darkBrush);
-    g.darkBrush = nullptr;
+    ReleaseMemorySurface(&g.darkSurface);
+    DeleteGdiObject(g.darkBrush);
 }
 
 void CreateDarkSurface(HDC screen, int width, int height)
