@@ -137,3 +137,12 @@ uint32_t GrowCatalogueCapacity(uint32_t capacity, uint32_t need)
     while (grown < need) grown = grown > kMaxEntries / 2 ? kMaxEntries : grown * 2;
     return grown;
 }
+
+uint16_t ItemKind(const char* path)
+{
+    if (path == nullptr) return KindNone;
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; p = NextChar932(p))
+        if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
+    return KindFromFileName(name);
+}

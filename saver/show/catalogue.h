@@ -25,6 +25,11 @@ enum {
 // whole Shift-JIS characters (a trail byte can look like "\").
 uint16_t KindFromFileName(const char* path);
 
+// The kind of a catalogue item from its full path, judged by the file name
+// alone: a words folder given as a relative path (".\words") must not
+// make every item unknown.
+uint16_t ItemKind(const char* path);
+
 // True when the name has the 8.3 shape, counted in bytes: 1 to 8 bytes of
 // base name without a dot, then optionally a dot and 1 to 3 more bytes.
 bool IsShortName83(const char* name);

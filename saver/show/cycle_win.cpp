@@ -58,7 +58,7 @@ void StartNextItem(HWND window)
         g.currentKind = KindText;
     } else {
         NextCatalogueItem(window);
-        g.currentKind = KindFromFileName(g.currentPath);
+        g.currentKind = ItemKind(g.currentPath);
     }
     uint16_t index = RandomIndex(g.settings.BackCount);
     if (index >= kMaxBackColors) index = 0;

@@ -218,3 +218,21 @@ TEST(Catalogue, BlockGrowsGeometrically)
     EXPECT_LT(capacity, 2u * 100000u);
     EXPECT_EQ(GrowCatalogueCapacity(16, 0xFFFFFFFFu), 0u);
 }
+
+TEST(Catalogue, ItemKindLooksAtTheFileNameNotTheFolder)
+{
+    struct Case {
+        int line;
+        const char* path;
+        uint16_t kind;
+    } cases[] = {
+        {__LINE__, "C:\\words\\A.TXT", KindText},
+        {__LINE__, ".\\words\\A.TXT", KindText},      // relative folder: KindFromFileName alone gives 0
+        {__LINE__, "..\\pics\\B.bmp", KindBitmap},
+        {__LINE__, "C:\\words.txt\\C", KindNone},
+        {__LINE__, "C:\\words\\.hidden.txt", KindNone},
+        {__LINE__, "C:\\\x95\\\\D.DLL", KindTextGen},  // trail byte 0x5C is not a separator
+        {__LINE__, "EM998", KindNone},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ItemKind(c.path), c.kind) << "line " << c.line;
+}
