@@ -40,10 +40,20 @@ int DrawnBytes(const char* text, uint32_t length, int clientWidth)
     return static_cast<int>(n);
 }
 
+// An empty text measures as no width and the height of the font: a sub
+// line with nothing after its marker still takes a line of the sub font.
+// Some platforms answer an empty text with a height of 0, so that height is
+// asked of the font itself.
 SIZE Extent(HDC dc, const char* text, uint32_t length, int clientWidth)
 {
     SIZE size = {0, 0};
-    TextExtent932(dc, text, DrawnBytes(text, length, clientWidth), &size);
+    int bytes = DrawnBytes(text, length, clientWidth);
+    if (bytes > 0) {
+        TextExtent932(dc, text, bytes, &size);
+    } else {
+        TEXTMETRICW metrics;
+        if (GetTextMetricsW(dc, &metrics)) size.cy = metrics.tmHeight;
+    }
     return size;
 }
 
@@ -77,7 +87,7 @@ void DrawLines(const char* text, uint32_t length, int clientWidth, int clientHei
 }
 
 // White text on black becomes the text colour on the background colour.
-void ColourPicture(HDC screen, int width, int height)
+void ColourPicture(HDC screen, int width, int height, uint16_t index)
 {
     RECT all = {0, 0, width, height};
     HDC source = g.SourceSurface.dc;
@@ -85,8 +95,6 @@ void ColourPicture(HDC screen, int width, int height)
     MemorySurface mask = MakeScratch(screen, width, height);
     BitBlt(mask.dc, 0, 0, width, height, source, 0, 0, NOTSRCCOPY);
 
-    uint16_t index = RandomIndex(g.settings.ColorCount);
-    if (index >= kMaxTextColors) index = 0;
     MemorySurface colour = MakeScratch(screen, width, height);
     HBRUSH brush = CreateSolidBrush(g.settings.Color[index]);
     FillRect(colour.dc, &all, brush);
@@ -203,7 +211,11 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     DeleteGdiObject(g.mainFont);
     DeleteGdiObject(g.subFont);
 
-    if (s.dc) ColourPicture(screen, width, height);
+    // The text colour is drawn even when the picture could not be made, so
+    // that the transition's pick stays the next draw of the generator.
+    uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
+    if (colourIndex >= kMaxTextColors) colourIndex = 0;
+    if (s.dc) ColourPicture(screen, width, height, colourIndex);
 }
 
 void RenderTextItem(HWND window, uint16_t mode)

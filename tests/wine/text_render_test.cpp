@@ -300,6 +300,32 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
     EXPECT_GT(InkOf(pic, kText).count, 0);
 }
 
+TEST_F(TextRenderWine, EmptySubLineStillTakesALineOfTheSubFont)
+{
+    // The same longest line gives the same fonts, so the sub line height of
+    // a sub line with text is the one an empty sub line must get.
+    LayOut(Saying("FULL.TXT", "abcd\r\n@xy"));
+    const int subHeight = LastTextPlacement().subCy;
+    ASSERT_GT(subHeight, 0);
+    const struct {
+        int line;
+        std::string bytes;
+    } rows[] = {
+        {__LINE__, "abcd\r\n@"},
+        {__LINE__, "abcd\r\n@>"},
+        {__LINE__, "abcd\r\n@>\r\n"},
+        {__LINE__, "abcd\r\n@xy\r\n@"},
+    };
+    for (const auto& r : rows) {
+        LayOut(Saying("EMPTY.TXT", r.bytes));
+        const TextPlacement& p = LastTextPlacement();
+        EXPECT_EQ(p.subCx, 0) << "row at line " << r.line;
+        EXPECT_EQ(p.subCy, subHeight) << "row at line " << r.line;
+        const int total = static_cast<int>(p.lines - p.subLines) * p.mainCy + static_cast<int>(p.subLines) * p.subCy;
+        EXPECT_EQ(p.top, H / 2 - total / 2) << "row at line " << r.line;
+    }
+}
+
 TEST_F(TextRenderWine, CallersTextIsDrawnAndFreed)
 {
     const struct {
