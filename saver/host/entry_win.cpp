@@ -5,6 +5,11 @@
 #include "saver/host/host_win.h"
 #include "saver/host/text932_win.h"
 
+// The platform's screen-saver list names a module by the description text
+// "SCRNSAVE:" and the display name (ミルカナ, Shift-JIS) found in its image;
+// string 1 of the string table carries the same name.
+extern "C" __attribute__((used)) const char SaverDescription[] = "SCRNSAVE:\x83\x7e\x83\x8b\x83\x4a\x83\x69";
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // The arguments handed to us are ignored: the raw command line is read

@@ -56,6 +56,7 @@ int SaverMain(HINSTANCE instance, const char* argumentText)
 {
     g.instance = instance;
     g.wakeThreshold = 4;
+    g.lastPasswordCheck = 0xFFFFFFFFu;   // no prompt has been shown yet
     g.isWin95Platform = DetectWin95Platform();
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(SaverFaultFilter);
     int result = -1;

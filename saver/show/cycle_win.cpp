@@ -134,9 +134,9 @@ void OnDestroy(HWND window)
     DeleteGdiObject(g.mainFont);
     DeleteGdiObject(g.subFont);
     FreeGlobalBlock(&g.dibBlock);
-    DeleteGdiObject(g.dibPalette);
     FreeGlobalBlock(&g.dibIndexTable);
     g.dibIndexTableLocked = nullptr;
+    DeleteGdiObject(g.dibPalette);
     if (g.sysInfoWindow) DestroyWindow(g.sysInfoWindow);
     g.sysInfoWindow = nullptr;
     StopAllMedia();

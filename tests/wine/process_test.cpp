@@ -106,3 +106,18 @@ TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
     Finish(first);
     EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr);
 }
+
+TEST(SaverProcess, ImageCarriesTheListDescription)
+{
+    // The platform's screen-saver list looks for "SCRNSAVE:" and the display
+    // name in Shift-JIS inside the module file.
+    HANDLE file = CreateFileW(SaverPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string image(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(file, &image[0], static_cast<DWORD>(image.size()), &got, nullptr);
+    CloseHandle(file);
+    image.resize(got);
+    const char description[] = "SCRNSAVE:\x83\x7e\x83\x8b\x83\x4a\x83\x69";
+    EXPECT_NE(image.find(std::string(description, sizeof description)), std::string::npos);
+}
