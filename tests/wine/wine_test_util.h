@@ -21,6 +21,7 @@ HWND CreateHostWindow(int width, int height);
 
 // The saver window as the host makes it in preview mode (a child of
 // parent with the parent's client size). Registers the class if needed.
+// Its 100 ms timer is stopped: ticks come only from Tick.
 HWND CreatePreviewSaver(HWND parent);
 
 // Sends n ticks straight to the saver window, then lets queued messages run.
