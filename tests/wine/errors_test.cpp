@@ -63,59 +63,6 @@ int SystemFontHeight(HWND w)
     return tm.tmHeight;
 }
 
-// The message box as the timer found it.
-struct BoxSeen {
-    int tries;
-    bool found;
-    std::string caption;
-    std::vector<std::string> texts;
-};
-BoxSeen box;
-
-std::string Narrow(const wchar_t* text)
-{
-    char bytes[512];
-    return NarrowTo932(text, -1, bytes, sizeof bytes) < 0 ? "?" : bytes;
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM)
-{
-    wchar_t text[256] = L"";
-    GetWindowTextW(child, text, 256);
-    box.texts.push_back(Narrow(text));
-    return TRUE;
-}
-
-BOOL CALLBACK FindBox(HWND w, LPARAM found)
-{
-    wchar_t cls[16] = L"";
-    GetClassNameW(w, cls, 16);
-    if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = w;
-    return FALSE;
-}
-
-void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD)
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&found));
-    if (found == nullptr && ++box.tries < 200) return;
-    KillTimer(nullptr, id);
-    if (found == nullptr) return;
-    box.found = true;
-    wchar_t caption[256] = L"";
-    GetWindowTextW(found, caption, 256);
-    box.caption = Narrow(caption);
-    EnumChildWindows(found, CollectText, 0);
-    PostMessageW(found, WM_COMMAND, IDOK, 0);
-}
-
-bool Contains(const std::vector<std::string>& texts, const std::string& wanted)
-{
-    for (const std::string& t : texts)
-        if (t == wanted) return true;
-    return false;
-}
 }
 
 TEST_F(ErrorsTest, ReturnOnlyGivesTheNumberedMessage)
@@ -213,15 +160,11 @@ TEST_F(ErrorsTest, MessageBoxCarriesTheTextAndTheTitle)
         {__LINE__, 3, ""},   // no message: an empty box, still with its caption
     };
     for (const Case& c : cases) {
-        box = BoxSeen();
-        UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseBox);
-        ASSERT_NE(timer, 0u);
-        ReportError(window, c.code, ShowMessageBox);
-        KillTimer(nullptr, timer);
+        SeenBox box = WatchMessageBox([&] { ReportError(window, c.code, ShowMessageBox); });
         ASSERT_TRUE(box.found) << "line " << c.line << ": no message box";
         EXPECT_EQ(box.caption, kTitle) << "line " << c.line;
-        if (c.text[0] != '\0') EXPECT_TRUE(Contains(box.texts, c.text)) << "line " << c.line;
-        else EXPECT_FALSE(Contains(box.texts, kEm051)) << "line " << c.line;
+        if (c.text[0] != '\0') EXPECT_TRUE(HasText(box, c.text)) << "line " << c.line;
+        else EXPECT_FALSE(HasText(box, kEm051)) << "line " << c.line;
         EXPECT_STREQ(g.errorText, c.text) << "line " << c.line;
     }
 }

@@ -356,38 +356,16 @@ TEST_F(SettingsStoreTest, StoreRefusesATextItsLoaderWouldDiscard)
     EXPECT_EQ(ReadRaw(L"Font").result, ERROR_FILE_NOT_FOUND);
 }
 
-namespace {
-// A DACL for the settings key that lets everyone read it (and the test
-// undo it) but not write it, as HKEY_LOCAL_MACHINE is for an ordinary user.
-bool SetKeyAccess(DWORD allowed)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    bool ok = AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) != 0;
-    alignas(8) BYTE aclBuffer[256];
-    PACL acl = reinterpret_cast<PACL>(aclBuffer);
-    SECURITY_DESCRIPTOR sd;
-    ok = ok && InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) && AddAccessAllowedAce(acl, ACL_REVISION, allowed, everyone) &&
-         InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) && SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
-         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
-    if (everyone) FreeSid(everyone);
-    RegCloseKey(key);
-    return ok;
-}
-}
-
 TEST_F(SettingsStoreTest, FailedStoreIsReportedAndLoadersStillRead)
 {
     SetSettingDword("Display", 321);
     SetSettingText("Back", "255,");
-    ASSERT_TRUE(SetKeyAccess(KEY_READ | WRITE_DAC | DELETE));
+    ASSERT_TRUE(SetSettingsKeyAccess(KEY_READ | WRITE_DAC | DELETE));
     HKEY probe = nullptr;
     LONG writable = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE, &probe);
     if (writable == ERROR_SUCCESS) {
         RegCloseKey(probe);
-        SetKeyAccess(KEY_ALL_ACCESS);
+        SetSettingsKeyAccess(KEY_ALL_ACCESS);
         GTEST_SKIP() << "this Wine grants write access in spite of the key's DACL, so no store can be made to fail";
     }
 
@@ -409,5 +387,5 @@ TEST_F(SettingsStoreTest, FailedStoreIsReportedAndLoadersStillRead)
     EXPECT_EQ(Table(g.settings.Back, g.settings.BackCount), (std::vector<uint32_t>{255}));
     EXPECT_EQ(g.settings.AVIPlay, 2u);   // absent: its default
 
-    EXPECT_TRUE(SetKeyAccess(KEY_ALL_ACCESS));
+    EXPECT_TRUE(SetSettingsKeyAccess(KEY_ALL_ACCESS));
 }

@@ -6,6 +6,8 @@
 #include "saver/settings/store_win.h"
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 void FreshSaverState()
 {
@@ -154,4 +156,87 @@ void RemoveTree(const std::string& folder)
     }
     RemoveDirectoryW(w.text);
     FreeWide932(&w);
+}
+
+bool SetSettingsKeyAccess(DWORD allowed)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, WRITE_DAC, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    bool ok = AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone) != 0;
+    alignas(8) BYTE aclBuffer[256];
+    PACL acl = reinterpret_cast<PACL>(aclBuffer);
+    SECURITY_DESCRIPTOR sd;
+    ok = ok && InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) &&
+         AddAccessAllowedAce(acl, ACL_REVISION, allowed, everyone) &&
+         InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) && SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
+         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+    if (everyone) FreeSid(everyone);
+    RegCloseKey(key);
+    return ok;
+}
+
+namespace {
+SeenBox watched;
+int watchTries;
+
+std::string Narrow(const wchar_t* text)
+{
+    char bytes[512];
+    return NarrowTo932(text, -1, bytes, sizeof bytes) < 0 ? "?" : bytes;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM)
+{
+    wchar_t text[256] = L"";
+    GetWindowTextW(child, text, 256);
+    watched.texts.push_back(Narrow(text));
+    return TRUE;
+}
+
+// A visible dialog-class window of this thread that has a static text
+// child: the message box, not a dialog the test itself keeps open.
+BOOL CALLBACK FindBox(HWND w, LPARAM found)
+{
+    wchar_t cls[16] = L"";
+    GetClassNameW(w, cls, 16);
+    if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&found));
+    if (found == nullptr && ++watchTries < 200) return;
+    KillTimer(nullptr, id);
+    if (found == nullptr) return;
+    watched.found = true;
+    wchar_t caption[256] = L"";
+    GetWindowTextW(found, caption, 256);
+    watched.caption = Narrow(caption);
+    EnumChildWindows(found, CollectText, 0);
+    PostMessageW(found, WM_COMMAND, IDOK, 0);
+}
+}
+
+SeenBox WatchMessageBox(const std::function<void()>& action)
+{
+    watched = SeenBox();
+    watchTries = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseBox);
+    action();
+    if (timer) KillTimer(nullptr, timer);
+    return watched;
+}
+
+bool HasText(const SeenBox& box, const std::string& wanted)
+{
+    for (const std::string& t : box.texts)
+        if (t == wanted) return true;
+    return false;
 }

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 // Saver state as a fresh process has it (the test program's module as the
 // instance).
@@ -36,3 +38,18 @@ COLORREF PixelAt(HWND window, int x, int y);
 std::string MakeTempFolder(const char* tag);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void RemoveTree(const std::string& folder);
+
+// Lets everyone read the settings key (and the tests undo it), with write
+// access only as far as `allowed` grants it: how HKEY_LOCAL_MACHINE looks
+// to an ordinary user. False when the key's access could not be set.
+bool SetSettingsKeyAccess(DWORD allowed);
+
+// The message box that an action showed, read and closed with OK from a
+// timer while the action waited in it. Texts are Shift-JIS bytes.
+struct SeenBox {
+    bool found;
+    std::string caption;
+    std::vector<std::string> texts;
+};
+SeenBox WatchMessageBox(const std::function<void()>& action);
+bool HasText(const SeenBox& box, const std::string& wanted);
