@@ -123,12 +123,10 @@ void OnDestroy(HWND window)
     g.ShowTimer = 0;
     DeleteGdiObject(g.titleFont);
     DeleteGdiObject(g.creditFont);
-    // The frames may still be selected into the source surface; it lets
-    // go of them first.
-    MemorySurface source = g.SourceSurface;
-    std::memset(&g.SourceSurface, 0, sizeof g.SourceSurface);
     FreeGlobalBlock(&g.textBuffer);
-    ReleaseMemorySurface(&source);
+    // The frames may still be selected into the source surface; it lets
+    // go of them before they are deleted.
+    ReleaseMemorySurface(&g.SourceSurface);
     for (HBITMAP& frame : g.frameBitmaps) DeleteGdiObject(frame);
     ReleaseDarkSurface();
     DeleteGdiObject(g.mainFont);
