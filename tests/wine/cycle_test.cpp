@@ -5,35 +5,13 @@
 
 #include <cstring>
 
-namespace {
-struct CycleTest : testing::Test {
-    HWND host = nullptr;
-    HWND saver = nullptr;
-    void SetUp() override
-    {
-        FreshSaverState();
-        DeleteSettingsKey();
-    }
-    void TearDown() override
-    {
-        if (host) DestroyWindow(host);
-        PumpMessages();
-        DeleteSettingsKey();
-    }
-    void Start(int w, int h)
-    {
-        host = CreateHostWindow(w, h);
-        saver = CreatePreviewSaver(host);
-        ASSERT_NE(saver, nullptr);
-    }
-};
-}
+using CycleTest = SaverWindowTest;
 
 TEST_F(CycleTest, EmptyFolderDispatchesTheSentinelOnTheFirstTick)
 {
     SetSettingDword("Opening", 0);
     SetSettingText("FilePath", "C:\\no\\such\\folder");
-    Start(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
     EXPECT_EQ(g.openingState, 0u);
     Tick(saver, 1);
     EXPECT_EQ(g.openingState, 100u);
@@ -45,7 +23,7 @@ TEST_F(CycleTest, OneBackColourPaintsThatColour)
 {
     SetSettingDword("Opening", 0);
     SetSettingText("Back", "16711680,");   // blue
-    Start(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
     Tick(saver, 1);
     InvalidateRect(saver, nullptr, TRUE);
     UpdateWindow(saver);
@@ -57,7 +35,7 @@ TEST_F(CycleTest, EmptyFolderThatExistsAlsoGivesTheSentinel)
     std::string folder = MakeTempFolder("empty");
     SetSettingDword("Opening", 0);
     SetSettingText("FilePath", folder.c_str());
-    Start(320, 240);
+    ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
     Tick(saver, 1);
     EXPECT_EQ(g.fileCount, 0u);
     EXPECT_STREQ(g.currentPath, "EM998");

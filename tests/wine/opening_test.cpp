@@ -61,20 +61,7 @@ int CountPixels(HWND window, int x0, int x1, int y0, int y1, Test test)
 
 bool NotBlack(COLORREF c) { return (c & 0xFFFFFF) != 0; }
 
-struct OpeningTest : testing::Test {
-    HWND host = nullptr;
-    HWND saver = nullptr;
-    void SetUp() override
-    {
-        FreshSaverState();
-        DeleteSettingsKey();
-    }
-    void TearDown() override
-    {
-        if (host) DestroyWindow(host);
-        PumpMessages();
-        DeleteSettingsKey();
-    }
+struct OpeningTest : SaverWindowTest {
     // The opening switched on with hold d, in the registry and, for
     // loaders that do not read it yet, in the settings themselves.
     void Start(uint32_t d)
@@ -82,9 +69,7 @@ struct OpeningTest : testing::Test {
         SetSettingDword("Opening", 1);
         SetSettingDword("Display", d);
         SetSettingText("FilePath", "C:\\no\\such\\folder");
-        host = CreateHostWindow(kW, kH);
-        saver = CreatePreviewSaver(host);
-        ASSERT_NE(saver, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenSaver(kW, kH));
         g.settings.Opening = 1;
         g.settings.Display = d;
         ASSERT_EQ(g.clientRect.right, kW);

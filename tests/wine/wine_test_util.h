@@ -1,6 +1,7 @@
 // Shared fixtures of the tests that run under Wine: real windows, the real
 // registry, pixels read back from the screen.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -53,3 +54,28 @@ struct SeenBox {
 };
 SeenBox WatchMessageBox(const std::function<void()>& action);
 bool HasText(const SeenBox& box, const std::string& wanted);
+
+// A group whose cases each run a preview saver in a host window on a clean
+// settings key; the window and the key are gone again after each case.
+struct SaverWindowTest : testing::Test {
+    HWND host = nullptr;
+    HWND saver = nullptr;
+    void SetUp() override
+    {
+        FreshSaverState();
+        DeleteSettingsKey();
+    }
+    void TearDown() override
+    {
+        if (host) DestroyWindow(host);
+        PumpMessages();
+        DeleteSettingsKey();
+    }
+    // Call with ASSERT_NO_FATAL_FAILURE: the saver must exist to go on.
+    void OpenSaver(int width, int height)
+    {
+        host = CreateHostWindow(width, height);
+        saver = CreatePreviewSaver(host);
+        ASSERT_NE(saver, nullptr);
+    }
+};
