@@ -12,6 +12,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # A non-Japanese locale on purpose: the saver must show Japanese anyway.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 xvfb_pid=""
+wine64=/usr/lib/wine/wine64
+[ -x "$wine64" ] || wine64=wine64
 
 # start_display [WxH] [use-own]: Xvfb on a free display number unless the
 # caller is happy with an existing DISPLAY.
@@ -46,8 +48,15 @@ start_wine() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
     mkdir -p "$out"
+    # A prefix made before Wine's i386 half was installed cannot start
+    # programs afterwards: the stamp says it was made with both halves.
+    if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/.kelmora-wow64" ]; then
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wineboot -i >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        touch "$WINEPREFIX/.kelmora-wow64"
     fi
     wineserver -p >/dev/null 2>&1 || true
     local reg="$out/fonts.reg"
@@ -76,7 +85,14 @@ lines = [
     "Segoe UI", "Arial", "Times New Roman", "Courier New")] + [""]
 open(sys.argv[1], "wb").write(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
 PY
-    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    regedit64 "$reg"
+}
+
+# regedit64 FILE: imports a .reg file into the 64-bit view of the registry,
+# where the x64 saver reads its settings (plain "wine regedit" is the 32-bit
+# one once Wine's i386 half is installed).
+regedit64() {
+    "$wine64" regedit /S "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1 || true
 }
 
 stop_wine() {

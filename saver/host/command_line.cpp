@@ -1,6 +1,6 @@
 #include "saver/host/command_line.h"
 
-#include "saver/host/cp932.h"
+#include "common/cp932.h"
 
 const char* ArgumentText(const char* p)
 {

@@ -3,7 +3,7 @@
 
 #include "saver/host/command_line.h"
 #include "saver/host/host_win.h"
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 
 // The platform's screen-saver list names a module by the description text
 // "SCRNSAVE:" and the display name (ミルカナ, Shift-JIS) found in its image;

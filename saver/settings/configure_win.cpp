@@ -3,7 +3,7 @@
 // once those exist; until then they do nothing.
 #include "saver/settings/configure_win.h"
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
 #include "saver/settings/store_win.h"

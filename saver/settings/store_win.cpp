@@ -2,7 +2,7 @@
 // g.settings, and the stores that the configuration pages call.
 #include "saver/settings/store_win.h"
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/settings/settings_lists.h"
 

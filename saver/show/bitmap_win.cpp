@@ -2,7 +2,7 @@
 // one movable block and is drawn, centred on the background, into the
 // source surface; every tick then hands the picture to the transition
 // engine, and the item lets go of everything when the engine is done.
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/dib.h"
 #include "saver/show/errors_win.h"

@@ -1,6 +1,6 @@
 #include "saver/show/catalogue.h"
 
-#include "saver/host/cp932.h"
+#include "common/cp932.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 // The words folder as a list of 13-byte names in one movable block.
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/catalogue.h"
 #include "saver/show/presenters_win.h"

@@ -3,7 +3,7 @@
 #include "saver/show/cycle_win.h"
 
 #include "saver/host/host_win.h"
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/media/media_win.h"
 #include "saver/saver_state.h"
 #include "saver/settings/store_win.h"

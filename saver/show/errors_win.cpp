@@ -1,6 +1,6 @@
 #include "saver/show/errors_win.h"
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/error_table.h"
 

@@ -3,7 +3,7 @@
 // information list. The timeline is decided in opening.cpp.
 #include "saver/show/opening.h"
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/presenters_win.h"
 

@@ -1,7 +1,7 @@
 // The system information list near the end of the opening.
 #include "saver/show/sysinfo.h"
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/presenters_win.h"
 

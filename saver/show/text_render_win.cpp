@@ -2,8 +2,8 @@
 // recoloured and handed to the transition engine tick after tick.
 #include "saver/show/text_render_win.h"
 
-#include "saver/host/cp932.h"
-#include "saver/host/text932_win.h"
+#include "common/cp932.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/errors_win.h"
 #include "saver/show/presenters_win.h"

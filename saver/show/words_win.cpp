@@ -1,5 +1,5 @@
 // Reads a whole words file into textBuffer, followed by one zero byte.
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/presenters_win.h"
 #include "saver/show/words.h"

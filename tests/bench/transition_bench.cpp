@@ -4,7 +4,7 @@
 //   kelmora_bench.exe                     the table
 //   kelmora_bench.exe --show KIND CALL S  draws KIND up to engine call CALL
 //                                         and keeps the window S seconds
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/presenters_win.h"
 #include "saver/transitions/transition_logic.h"

@@ -2,7 +2,7 @@
 // what it shows on opening, what OK stores, what it refuses.
 #include <gtest/gtest.h>
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
 #include "saver/settings/configure_win.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/cycle_win.h"
 #include "saver/show/errors_win.h"

@@ -2,7 +2,7 @@
 // ones and a window closed mid-item, must hand back every GDI object.
 #include <gtest/gtest.h>
 
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "tests/wine/wine_test_util.h"
 

@@ -1,7 +1,7 @@
 #include "tests/wine/wine_test_util.h"
 
 #include "saver/host/host_win.h"
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/settings/store_win.h"
 

@@ -1,4 +1,4 @@
-#include "saver/host/cp932.h"
+#include "common/cp932.h"
 
 const char* NextChar932(const char* p)
 {

@@ -1,6 +1,6 @@
-#include "saver/host/text932_win.h"
+#include "common/text932_win.h"
 
-#include "saver/host/cp932.h"
+#include "common/cp932.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,0 +1,63 @@
+/*
+ * TextGenDLL: a library that gives the Kelmora screen saver its sayings by
+ * program. Drop the library into a words folder; the saver loads it by its
+ * full path, asks it for the names of its text procedures and calls each of
+ * them in turn. KELMGDBG.exe loads a plug-in the same way, for testing.
+ *
+ * The contract, for C and C++ (plain C declarations, no C++ needed):
+ *
+ *  - Three kinds of export, all taking exactly one 32-bit-or-pointer
+ *    argument and using the standard calling convention (__stdcall; the
+ *    callee removes its argument, which matters on 32-bit x86):
+ *      GetTextgenProcNames  (required)  names the text procedures;
+ *      a text procedure     (any name)  gives one saying;
+ *      GetTextgenCnfgDlg    (optional)  shows the plug-in's settings dialog.
+ *  - Export names are looked up exactly as written (case-sensitive), so
+ *    they must not be decorated: list them in a .def file (see the sample
+ *    plug-ins) or link with --kill-at.
+ *  - Results are 16 bits wide; only the low 16 bits of the return value
+ *    are read.
+ *  - Memory is handed over as a movable global block (GlobalAlloc with
+ *    GMEM_MOVEABLE): the plug-in allocates it, stores its handle where the
+ *    host asks, and never touches it again; the host unlocks and frees it.
+ *  - Texts are Shift-JIS (code page 932) bytes: lines separated by CR LF,
+ *    a line starting "@" is a small sub line, "@>" a small line set to the
+ *    right. Lengths count bytes. End the text with a NUL byte after the
+ *    counted bytes so that the viewer can show it too.
+ */
+#ifndef KELMORA_TEXTGEN_H
+#define KELMORA_TEXTGEN_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One entry of the names block: the export name of a text procedure,
+ * NUL-terminated, so at most 19 characters. Entry i begins at byte 20 * i;
+ * the size returned by GetTextgenProcNames says how many entries count. */
+#define TEXTGEN_NAME_ENTRY_SIZE 20
+#define TEXTGEN_NAME_MAX 19
+
+/* Returned by a text procedure that has nothing to give: the host shows
+ * its own error message instead. */
+#define TEXTGEN_FAILED 0
+
+/* Allocates the names block, stores its handle at *names and returns the
+ * block's size in bytes (a multiple of 20). Required. */
+typedef WORD (WINAPI *TextgenNamesProc)(HGLOBAL *names);
+
+/* Allocates a text block, stores its handle at *text and returns the
+ * text's length in bytes, or TEXTGEN_FAILED. */
+typedef WORD (WINAPI *TextgenTextProc)(HGLOBAL *text);
+
+/* Shows the plug-in's own modal settings dialog over owner and returns
+ * when it closes. Optional; the result is not used. */
+typedef WORD (WINAPI *TextgenConfigProc)(HWND owner);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KELMORA_TEXTGEN_H */
