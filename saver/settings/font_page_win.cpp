@@ -1,0 +1,12 @@
+// Placeholder until the page is built: it opens and closes and stores nothing.
+#include "saver/settings/pages_win.h"
+
+INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(page, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
