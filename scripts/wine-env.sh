@@ -15,6 +15,31 @@ xvfb_pid=""
 wine64=/usr/lib/wine/wine64
 [ -x "$wine64" ] || wine64=wine64
 
+# Wine's i386 half runs only where the kernel runs 32-bit programs. Where it
+# does not, Debian's wine wrapper would still pick the 32-bit loader and
+# fail, so every wine command is pointed at the 64-bit loader instead and
+# the x86 tests are skipped with this reason.
+wine_x86=0
+wine_x86_reason=""
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    wine_x86=1
+else
+    if [ -e /usr/lib/wine/wine ]; then
+        wine_x86_reason="this machine's kernel cannot run 32-bit programs (its 32-bit emulation is off)"
+    else
+        wine_x86_reason="Wine's i386 half (wine32:i386) is not installed"
+    fi
+    if [ -x /usr/lib/wine/wine64 ]; then
+        mkdir -p "$out/wine-bin"
+        for name in wine wine-stable; do
+            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$out/wine-bin/$name"
+            chmod +x "$out/wine-bin/$name"
+        done
+        export PATH="$out/wine-bin:$PATH"
+        export WINELOADER=/usr/lib/wine/wine64
+    fi
+fi
+
 # start_display [WxH] [use-own]: Xvfb on a free display number unless the
 # caller is happy with an existing DISPLAY.
 start_display() {
@@ -48,15 +73,17 @@ start_wine() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
     mkdir -p "$out"
-    # A prefix made before Wine's i386 half was installed cannot start
-    # programs afterwards: the stamp says it was made with both halves.
-    if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/.kelmora-wow64" ]; then
+    # A prefix made with one set of Wine's halves cannot start programs
+    # with another: the stamp says which it was made with.
+    local halves=win64
+    [ "$wine_x86" = 1 ] && halves=wow64
+    if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$WINEPREFIX/.kelmora-halves" 2>/dev/null)" != "$halves" ]; then
         rm -rf "$WINEPREFIX"
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w >/dev/null 2>&1 || true
-        touch "$WINEPREFIX/.kelmora-wow64"
+        [ -d "$WINEPREFIX" ] && echo "$halves" >"$WINEPREFIX/.kelmora-halves"
     fi
     wineserver -p >/dev/null 2>&1 || true
     local reg="$out/fonts.reg"
