@@ -5,6 +5,7 @@
 #include <imm.h>
 #include <cstdint>
 
+#include "saver/host/monitors.h"
 #include "saver/settings/settings_fields.h"
 #include "saver/transitions/transition_logic.h"
 
@@ -50,6 +51,8 @@ struct SaverState {
     VerifyScreenSavePwdFn verifyPassword;
     uint32_t checkingPassword;
     uint32_t lastPasswordCheck;
+    HWND coverWindows[kMaxCoverWindows];   // black windows on the other monitors
+    uint32_t coverCount;
 
     // Settings.
     SettingsFields settings;

@@ -40,17 +40,21 @@ else
     fi
 fi
 
-# start_display [WxH] [use-own]: Xvfb on a free display number unless the
-# caller is happy with an existing DISPLAY.
+# start_display [WxH] [use-own] [WxH of a second monitor]: Xvfb on a free
+# display number unless the caller is happy with an existing DISPLAY. With a
+# second size the display has two screens joined by Xinerama (RandR off, so
+# Wine reports them as two monitors).
 start_display() {
-    local size=${1:-1024x768} own=${2:-own}
+    local size=${1:-1024x768} own=${2:-own} second=${3:-}
+    local screens=(-screen 0 "${size}x24")
+    [ -n "$second" ] && screens+=(-screen 1 "${second}x24" +xinerama -extension RANDR)
     if [ "$own" != own ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
     local n
     for n in $(seq 91 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$n"
         local i

@@ -9,6 +9,11 @@ int ConfigureSaver(HWND owner);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SaverDefaultHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Full screen only: black windows over the other monitors, owned by the
+// saver window.
+void CreateCoverWindows();
+void DestroyCoverWindows();
+
 // Password seam; the Windows 95 password handling fills these in.
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();

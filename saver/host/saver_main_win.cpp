@@ -115,7 +115,10 @@ int RunSaver(HWND parent)
         created = g.saverWindow != nullptr;
     }
     if (created) {
-        if (!g.isPreview) SetForegroundWindow(g.saverWindow);
+        if (!g.isPreview) {
+            CreateCoverWindows();
+            SetForegroundWindow(g.saverWindow);
+        }
         MSG msg;
         msg.wParam = 0;
         BOOL got;
@@ -131,6 +134,7 @@ int RunSaver(HWND parent)
         if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) result = static_cast<int>(quit.wParam);
     }
     if (!g.isWin95Platform && g.saverWindow != nullptr && IsWindow(g.saverWindow)) DestroyWindow(g.saverWindow);
+    DestroyCoverWindows();
     g.saverWindow = nullptr;
     UnloadPasswordVerifier();
     UnregisterClassW(kSaverClass, g.instance);

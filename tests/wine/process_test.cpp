@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 std::wstring SaverPath()
@@ -120,4 +121,57 @@ TEST(SaverProcess, ImageCarriesTheListDescription)
     image.resize(got);
     const char description[] = "SCRNSAVE:\x83\x7e\x83\x8b\x83\x4a\x83\x69";
     EXPECT_NE(image.find(std::string(description, sizeof description)), std::string::npos);
+}
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
+{
+    reinterpret_cast<std::vector<RECT>*>(data)->push_back(*rect);
+    return TRUE;
+}
+
+std::vector<RECT> CoverWindowRects()
+{
+    std::vector<RECT> rects;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"KelmoraCoverClass", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"KelmoraCoverClass", nullptr)) {
+        RECT rc;
+        GetWindowRect(w, &rc);
+        if (IsWindowVisible(w)) rects.push_back(rc);
+    }
+    return rects;
+}
+}
+
+TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
+{
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.size() < 2) GTEST_SKIP() << "the test display has one monitor";
+
+    Started s = Start(L"/s");
+    ASSERT_TRUE(s.ok);
+    HWND saver = WaitForSaverWindow(20000);
+    ASSERT_NE(saver, nullptr);
+    // The covers follow the show's window in the other process.
+    std::vector<RECT> covers = CoverWindowRects();
+    for (int waited = 0; covers.size() + 1 < monitors.size() && waited < 5000; waited += 50) {
+        Sleep(50);
+        covers = CoverWindowRects();
+    }
+    ASSERT_EQ(covers.size(), monitors.size() - 1);
+    for (const RECT& m : monitors) {
+        if (m.left == 0 && m.top == 0) continue;   // the primary shows the show
+        bool found = false;
+        for (const RECT& c : covers) found = found || EqualRect(&c, &m);
+        EXPECT_TRUE(found) << "monitor at " << m.left << "," << m.top;
+    }
+    // Input on a cover ends the saver like input on the show.
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"KelmoraCoverClass", nullptr); w != nullptr;) {
+        PostMessageW(w, WM_LBUTTONDOWN, 0, 0);
+        break;
+    }
+    EXPECT_EQ(WaitExit(s, 20000), 0u);
+    Finish(s);
+    EXPECT_TRUE(CoverWindowRects().empty());
 }
