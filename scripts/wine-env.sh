@@ -42,31 +42,101 @@ fi
 
 # start_display [WxH] [use-own] [WxH of a second monitor]: Xvfb on a free
 # display number unless the caller is happy with an existing DISPLAY. With a
-# second size the display has two screens joined by Xinerama (RandR off, so
-# Wine reports them as two monitors).
+# second size the display is an X server on the dummy video driver with two
+# outputs side by side (Xvfb's Xinerama lays every screen at the origin, so
+# Wine would take the second monitor for a mirror of the first); where that
+# server cannot start, one Xvfb screen is used instead.
 start_display() {
     local size=${1:-1024x768} own=${2:-own} second=${3:-}
-    local screens=(-screen 0 "${size}x24")
-    [ -n "$second" ] && screens+=(-screen 1 "${second}x24" +xinerama -extension RANDR)
     if [ "$own" != own ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
     local n
     for n in $(seq 91 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 &
+        if [ -n "$second" ] && start_two_monitors "$n" "$size" "$second"; then
+            return 0
+        fi
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
+        wait_display && return 0
         kill "$xvfb_pid" 2>/dev/null || true
         xvfb_pid=""
     done
     echo "wine-env: no display could be started" >&2
+    return 1
+}
+
+# wait_display: up to ten seconds for the server of $DISPLAY ($xvfb_pid).
+wait_display() {
+    local i
+    for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        kill -0 "$xvfb_pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# modeline WxH: a 60 Hz mode line for the dummy driver.
+modeline() {
+    local w=${1%x*} h=${1#*x}
+    echo "$(( (w + 160) * (h + 30) * 60 / 1000000 )).$(( (w + 160) * (h + 30) * 60 / 1000 % 1000 )) $w $((w + 48)) $((w + 80)) $((w + 160)) $h $((h + 3)) $((h + 8)) $((h + 30)) +hsync +vsync"
+}
+
+# start_two_monitors N WxH WxH: the primary monitor at the origin and the
+# second one to its right, on display :N.
+start_two_monitors() {
+    local n=$1 first=$2 second=$3
+    command -v Xorg >/dev/null 2>&1 && command -v xrandr >/dev/null 2>&1 || return 1
+    [ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ] || return 1
+    local dir="$out/xorg-$n"
+    mkdir -p "$dir"
+    local w1=${first%x*} h1=${first#*x} w2=${second%x*} h2=${second#*x}
+    local h=$(( h1 > h2 ? h1 : h2 ))
+    cat >"$dir/xorg.conf" <<EOF
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AllowMouseOpenFail" "true"
+EndSection
+Section "Device"
+    Identifier "card"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "first" $(modeline "$first")
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "card"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "first"
+        Virtual $(( w1 + w2 )) $h
+    EndSubSection
+EndSection
+EOF
+    Xorg ":$n" -config "$dir/xorg.conf" -logfile "$dir/xorg.log" -noreset -nolisten tcp \
+        >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    # shellcheck disable=SC2046
+    if wait_display &&
+        xrandr --newmode second $(modeline "$second") >/dev/null 2>&1 &&
+        xrandr --addmode DUMMY1 second >/dev/null 2>&1 &&
+        xrandr --output DUMMY1 --mode second --right-of DUMMY0 >/dev/null 2>&1; then
+        return 0
+    fi
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
     return 1
 }
 
