@@ -271,7 +271,10 @@ int main(int argc, char** argv)
     g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 96));
     MemorySurface picture = MakePicture(window);
 
-    if (argc >= 5 && std::strcmp(argv[1], "--show") == 0) {
+    if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
+        std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
+        BenchLayout(window);
+    } else if (argc >= 5 && std::strcmp(argv[1], "--show") == 0) {
         Show(window, picture.dc, static_cast<uint16_t>(std::atoi(argv[2])), std::atoi(argv[3]), std::atoi(argv[4]));
     } else {
         std::printf("client %ld x %ld, tick %.0f ms, %d runs of each effect (reveal and hide, D = 0)\n",
