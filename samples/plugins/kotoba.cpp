@@ -4,6 +4,7 @@
 #include "samples/plugins/sample_kit.h"
 
 #include <cstdio>
+#include <cwchar>
 
 #include "samples/plugins/kotoba_res.h"
 
