@@ -58,14 +58,3 @@ TEST(NamesBlock, WalkTakesEveryEntryBelowTheSizeAndRefusesWhatIsNotAName)
     };
     for (const auto& r : rows) EXPECT_EQ(Walk(r.block, r.reported), r.names) << "line " << r.line;
 }
-
-TEST(NamesBlock, NoBlockOrAnOffsetOutsideGivesNoName)
-{
-    char name[kProcNameEntrySize] = {'x'};
-    EXPECT_FALSE(ProcNameAt(nullptr, 60, 60, 0, name));
-    EXPECT_EQ(name[0], '\0');
-    const std::string block = Entry("One");
-    EXPECT_FALSE(ProcNameAt(block.data(), block.size(), 20, 20, name));
-    EXPECT_FALSE(ProcNameAt(block.data(), block.size(), 60, 40, name));
-    EXPECT_EQ(UsableNamesSize(65535, 70000), 65535u);
-}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/text_render_win.h"
 #include "tests/wine/wine_test_util.h"
@@ -177,4 +178,26 @@ TEST_F(PluginShowTest, ClosingInTheMiddleOfAPluginLetsItGo)
     host = nullptr;
     PumpMessages();
     ExpectNothingHeld();
+}
+
+TEST(PluginLoad, ABareNameIsNeverLookedUpAlongTheSearchPath)
+{
+    // The program's own folder comes first in the search path; a plug-in
+    // name must not reach a library there from another current folder.
+    std::string exeDir = TestPlugin("x").substr(0, TestPlugin("x").find("testplugins"));
+    std::string decoy = exeDir + "TGDECOY.DLL";
+    ASSERT_TRUE(CopyFileA(TestPlugin("tg_three").c_str(), decoy.c_str(), FALSE));
+    char before[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, before);
+    std::string folder = MakeTempFolder("loadpath");
+    SetCurrentDirectoryA(folder.c_str());
+    HMODULE bare = LoadPluginLibrary932("TGDECOY.DLL");
+    HMODULE full = LoadPluginLibrary932(decoy.c_str());
+    SetCurrentDirectoryA(before);
+    EXPECT_EQ(bare, nullptr);
+    EXPECT_NE(full, nullptr);
+    if (bare) FreeLibrary(bare);
+    if (full) FreeLibrary(full);
+    DeleteFileA(decoy.c_str());
+    RemoveTree(folder);
 }
