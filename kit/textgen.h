@@ -24,6 +24,25 @@
  *    a line starting "@" is a small sub line, "@>" a small line set to the
  *    right. Lengths count bytes. End the text with a NUL byte after the
  *    counted bytes so that the viewer can show it too.
+ *
+ * What the saver does with each answer:
+ *  - The library is loaded from its full path in the words folder for one
+ *    show item and released after its last text; every visit of the show
+ *    loads it anew and asks GetTextgenProcNames again, so a plug-in may
+ *    name different procedures each time (from its settings, the date...).
+ *  - The procedures are called in the order of the names block, one text
+ *    each, each text with its own transition.
+ *  - Numbered messages, after which the show goes on with the next file:
+ *      Em040  the file cannot be loaded as a library;
+ *      Em041  GetTextgenProcNames is not exported;
+ *      Em042  an entry names no exported procedure: a size of 0, no block,
+ *             an empty name, or a name without its NUL within its 20 bytes;
+ *      Em043  a text procedure returned 0, or a length without a block.
+ *  - Nothing past the end of a block is read: a names size larger than the
+ *    block walks only the entries the block holds, and a text length
+ *    larger than the text block is cut to the block.
+ *  - All calls come from the saver's one window thread inside a 100 ms
+ *    timer tick: a slow procedure holds the show (and the screen) up.
  */
 #ifndef KELMORA_TEXTGEN_H
 #define KELMORA_TEXTGEN_H
@@ -55,6 +74,12 @@ typedef WORD (WINAPI *TextgenTextProc)(HGLOBAL *text);
 /* Shows the plug-in's own modal settings dialog over owner and returns
  * when it closes. Optional; the result is not used. */
 typedef WORD (WINAPI *TextgenConfigProc)(HWND owner);
+
+/* The exports a plug-in defines, declared here so that their types match
+ * what the host calls. Text procedures take the TextgenTextProc form under
+ * names of the plug-in's choosing. */
+WORD WINAPI GetTextgenProcNames(HGLOBAL *names);
+WORD WINAPI GetTextgenCnfgDlg(HWND owner);
 
 #ifdef __cplusplus
 }

@@ -129,9 +129,11 @@ struct SaverState {
 
     // TextGenDLL plug-in of the current item.
     HMODULE pluginModule;
-    HGLOBAL pluginNamesBlock;
-    uint32_t pluginProcCount;
-    uint32_t pluginProcIndex;
+    HGLOBAL procNames;        // names block, the host's once handed over
+    uint16_t procNamesSize;   // as the plug-in reported it
+    uint16_t procOffset;      // entry of the current text procedure
+    uint32_t callNextProc;
+    uint32_t pluginTicks;     // 0: not loaded yet
 };
 
 extern SaverState g;

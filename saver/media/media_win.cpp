@@ -9,5 +9,3 @@ void StopAllMedia() {}
 void PlayMidiItem(HWND) { g.itemBusy = 0; }
 void PlayWaveItem(HWND) { g.itemBusy = 0; }
 void PlayAviItem(HWND) { g.itemBusy = 0; }
-void ShowPluginItem(HWND) { g.itemBusy = 0; }
-void ReleasePlugin() {}

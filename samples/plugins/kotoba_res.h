@@ -1,0 +1,4 @@
+#pragma once
+#define IDD_KOTOBA 100
+#define IDC_KOTOBA_COUNT 101
+#define IDC_KOTOBA_MIX 102
