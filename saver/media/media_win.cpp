@@ -66,6 +66,16 @@ uint32_t VideoSize(void* context, uint32_t deviceId, int32_t* width, int32_t* he
     return error;
 }
 
+WNDPROC editProcedure;
+
+// Input over a video must end the saver like input anywhere else, so the
+// video window lets the mouse through to the saver window beneath it.
+LRESULT CALLBACK VideoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCHITTEST) return HTTRANSPARENT;
+    return CallWindowProcW(editProcedure, window, message, wParam, lParam);
+}
+
 void* CreateVideoWindow(void* context, int x, int y, int width, int height)
 {
     Wide932 text;
@@ -73,7 +83,10 @@ void* CreateVideoWindow(void* context, int x, int y, int width, int height)
     HWND window = CreateWindowExW(0, L"EDIT", text.text, kVideoWindowStyle, x, y, width, height,
                                   CallbackWindow(context), nullptr, g.instance, nullptr);
     FreeWide932(&text);
-    if (window) ShowWindow(window, SW_SHOWNORMAL);
+    if (!window) return nullptr;
+    editProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(VideoWindowProc)));
+    ShowWindow(window, SW_SHOWNORMAL);
     return window;
 }
 
