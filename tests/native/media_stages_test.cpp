@@ -27,8 +27,7 @@ uint32_t Open(void* c, uint32_t* id)
 {
     Platform& p = P(c);
     uint32_t r = p.opens < p.openResults.size() ? p.openResults[p.opens] : 0;
-    ++p.opens;
-    if (r == 0) p.devices.insert(*id = p.nextDevice++);
+    if (++p.opens, r == 0) p.devices.insert(*id = p.nextDevice++);
     return r;
 }
 
@@ -154,20 +153,14 @@ TEST(MediaStages, RandomCornerKeptWhenFreeElseLowestFree)
     }
 }
 
-TEST(MediaStages, VideoPlacedInItsCornerAndOnScreenWhenTooLarge)
+TEST(MediaStages, VideoTooLargeForTheScreenKeepsItsTopLeftOnIt)
 {
     struct Row {
         int line;
         uint16_t corner;
         int32_t w, h;
         uint16_t x, y;
-    } rows[] = {
-        {__LINE__, 0, 160, 120, 1, 1},
-        {__LINE__, 3, 160, 120, 481, 361},
-        {__LINE__, 1, 800, 120, 1, 1},
-        {__LINE__, 2, 160, 600, 1, 1},
-        {__LINE__, 3, 640, 480, 1, 1},
-    };
+    } rows[] = {{__LINE__, 3, 160, 120, 481, 361}, {__LINE__, 1, 800, 120, 1, 1}, {__LINE__, 3, 640, 900, 1, 1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);
         CornerPlace at = CornerPosition(row.corner, 640, 480, row.w, row.h);
@@ -199,48 +192,31 @@ TEST(MediaStages, StoredVideoCountBoundsTheSlotsUsed)
     }
 }
 
-TEST(MediaStages, OneSongAtATime)
+TEST(MediaStages, SongsAndVideosEndByReportOrAtTheClose)
 {
     MediaState m = {};
     Platform p;
     MediaCalls c = Calls(&p);
-    EXPECT_EQ(SongTick(&m, 1, &c), 0u);
-    uint32_t song = m.midiDevice;
-    EXPECT_NE(song, 0u);
-    EXPECT_EQ(SongTick(&m, 1, &c), 0u);
-    EXPECT_EQ(m.midiDevice, song);
-    EXPECT_EQ(p.opens, 1u);
-    MediaFinished(&m, song, &c);
-    EXPECT_EQ(m.midiDevice, 0u);
-    EXPECT_TRUE(p.devices.empty());
-    SongTick(&m, 0, &c);   // a busy port keeps songs silent
-    EXPECT_EQ(p.opens, 1u);
-
     p.openResults = {275};
-    p.opens = 0;
-    SongTick(&m, 1, &c);
-    EXPECT_EQ(m.midiDevice, 0u);
-    EXPECT_EQ(p.reports, std::vector<int>{22});
+    SongTick(&m, 1, &c);   // Em022, nothing kept
     p.playResult = 277;
-    p.openResults.clear();
-    SongTick(&m, 1, &c);
+    SongTick(&m, 1, &c);   // Em023, the device stays
     EXPECT_EQ(p.reports, (std::vector<int>{22, 23}));
-    EXPECT_NE(m.midiDevice, 0u);
-}
-
-TEST(MediaStages, EndOfOneVideoFreesItsSlotAndStopCloseEverything)
-{
-    MediaState m = {};
-    Platform p;
-    MediaCalls c = Calls(&p);
+    MediaFinished(&m, m.midiDevice, &c);
+    p.playResult = 0;
+    SongTick(&m, 0, &c);   // a busy port keeps songs silent
     SongTick(&m, 1, &c);
-    RunVideo(&m, &p);
-    RunVideo(&m, &p);
-    EXPECT_EQ(RunVideo(&m, &p), 1);   // both slots taken: skipped
+    uint32_t song = m.midiDevice;
+    SongTick(&m, 1, &c);   // one song at a time
+    EXPECT_EQ(m.midiDevice, song);
     EXPECT_EQ(p.opens, 3u);
-    uint32_t first = m.aviSlots[0].deviceId;
+
+    RunVideo(&m, &p);
+    RunVideo(&m, &p);
+    EXPECT_EQ(RunVideo(&m, &p), 1);   // both slots taken: passed over
+    EXPECT_EQ(p.opens, 5u);
     MediaFinished(&m, 0, &c);
-    MediaFinished(&m, first, &c);
+    MediaFinished(&m, m.aviSlots[0].deviceId, &c);
     EXPECT_EQ(SlotsInUse(m), 1);
     EXPECT_EQ(p.windows, 1);
     RunVideo(&m, &p);
@@ -248,8 +224,8 @@ TEST(MediaStages, EndOfOneVideoFreesItsSlotAndStopCloseEverything)
 
     std::set<uint32_t> open = p.devices;
     StopMedia(&m, &c);
-    EXPECT_EQ(p.stopped, open);
     EXPECT_EQ(open.size(), 3u);
+    EXPECT_EQ(p.stopped, open);
     EXPECT_TRUE(p.devices.empty());
     EXPECT_EQ(p.windows, 0);
     EXPECT_EQ(m.midiDevice, 0u);
