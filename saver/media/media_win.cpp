@@ -15,7 +15,7 @@ namespace {
 const DWORD kSongOpenFlags = 0x2602;    // wait, element, alias, type
 const DWORD kVideoOpenFlags = 0x2202;   // wait, element, type
 const DWORD kWhereFlags = 0x40002;      // wait, destination rectangle
-const DWORD kWindowFlags = 0x110002;    // wait, window handle given, 0x100000
+const DWORD kWindowFlags = 0x110002;    // wait, window handle given, stretch to it
 const DWORD kVideoWindowStyle = 0x40000801;   // WS_CHILD | ES_READONLY | ES_CENTER
 
 HWND CallbackWindow(void* context)
