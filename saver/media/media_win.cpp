@@ -171,6 +171,8 @@ void StopAllMedia()
 {
     MediaCalls calls = PlatformCalls(g.saverWindow);
     StopMedia(&g.media, &calls);
+    // A closed saver falls silent at once, also for a sound still ringing.
+    sndPlaySoundW(nullptr, 0);
 }
 
 void PlayMidiItem(HWND window)
