@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "saver/host/monitors.h"
+#include "saver/media/media_stages.h"
 #include "saver/settings/settings_fields.h"
 #include "saver/transitions/transition_logic.h"
 
@@ -15,7 +16,6 @@ enum {
     kErrorTextSize = 100,
     kOpeningFrames = 13,
     kCatalogueEntrySize = 13,
-    kMaxAviSlots = 4,
     SaverVerifyPasswordMessage = 0x8000,
     kShowTimerId = 200,
 };
@@ -26,11 +26,6 @@ struct MemorySurface {
     HBITMAP bitmap;
     HGDIOBJ oldBitmap;
     HGDIOBJ oldFont;
-};
-
-struct AviSlot {
-    UINT deviceId;
-    HWND window;
 };
 
 typedef HIMC (WINAPI *ImmAssociateContextFn)(HWND, HIMC);
@@ -124,8 +119,7 @@ struct SaverState {
     HBRUSH darkBrush;
 
     // Media.
-    AviSlot aviSlots[kMaxAviSlots];
-    UINT midiDevice;
+    MediaState media;
 
     // TextGenDLL plug-in of the current item.
     HMODULE pluginModule;
