@@ -196,5 +196,3 @@ void PlayAviItem(HWND window)
     g.itemBusy = VideoTick(&g.media, g.settings.AVIPlay, g.portsFree, g.clientRect.right, g.clientRect.bottom,
                            &calls);
 }
-void ShowPluginItem(HWND) { g.itemBusy = 0; }
-void ReleasePlugin() {}
