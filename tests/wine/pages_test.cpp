@@ -199,6 +199,41 @@ void RunScript(std::vector<Step> steps, const std::function<void()>& start, HWND
     EXPECT_EQ(s.next, s.steps.size()) << "steps left undone";
 }
 
+// With KELMORA_SHOTS naming a folder, a dialog is saved there as a
+// picture of the screen, to be looked at as the user sees it.
+void SaveShot(HWND w, const std::string& name)
+{
+    char folder[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("KELMORA_SHOTS", folder, sizeof folder);
+    if (n == 0 || n >= sizeof folder) return;
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    Sleep(300);   // the display server shows what was drawn a moment later
+    RECT r;
+    GetWindowRect(w, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory && picture) {
+        HGDIOBJ old = SelectObject(memory, picture);
+        BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        SelectObject(memory, old);
+        DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+        BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info + size), 0, 0,
+                                 static_cast<DWORD>(sizeof file + sizeof info)};
+        std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+        bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+        bytes.append(static_cast<const char*>(bits), size);
+        WriteFileBytes(std::string(folder) + "\\" + name + ".bmp", bytes);
+    }
+    if (picture) DeleteObject(picture);
+    if (memory) DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
 struct PageKind {
     int resource;
     DLGPROC procedure;
@@ -270,6 +305,7 @@ TEST_F(PageTest, PageButtonsOpenTheirPagesAndMostGiveTheFocusBackToOk)
     ShowWindow(dialog, SW_SHOW);
     SetForegroundWindow(dialog);
     PumpMessages();
+    SaveShot(dialog, "main");
     struct Case {
         int line;
         int button;
@@ -290,6 +326,7 @@ TEST_F(PageTest, PageButtonsOpenTheirPagesAndMostGiveTheFocusBackToOk)
         std::vector<std::string> texts;
         RunScript({{c.caption,
               [&](HWND w) {
+                  SaveShot(w, "page-" + std::to_string(c.button));
                   texts = ChildTexts(w);
                   // Esc and the close box: the pages close, the version box does not.
                   SendMessageW(w, WM_COMMAND, IDCANCEL, 0);
