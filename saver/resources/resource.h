@@ -19,3 +19,29 @@
 #define IDC_LIMITS_PAGE 1028
 #define IDC_TEXTGEN_PAGE 1030
 #define IDC_BACK_PAGE 1031
+
+// Configuration pages and the version box.
+#define IDD_FADE_PAGE 156
+#define IDD_TEXTCOLOR_PAGE 160
+#define IDD_VERSION 162
+#define IDD_FONT_PAGE 164
+#define IDD_LIMITS_PAGE 166
+#define IDD_TEXTGEN_PAGE 167
+#define IDD_BACKCOLOR_PAGE 168
+#define IDI_ARROW_LEFT 158
+#define IDI_ARROW_RIGHT 159
+#define IDB_LOGO 163
+#define IDI_PALETTE 1020
+
+// Fade and font pages.
+#define IDC_CHOSEN_FADES 1014
+#define IDC_CANDIDATES 1015
+#define IDC_ADD 1016
+#define IDC_REMOVE 1017
+#define IDC_FADEINOUT 1019
+#define IDC_CHOSEN_FONTS 1025
+
+// Colour pages.
+#define IDC_SWATCHES 1001
+#define IDC_ADD_COLOUR 1002
+#define IDC_REMOVE_COLOUR 1003

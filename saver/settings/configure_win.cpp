@@ -1,11 +1,12 @@
 // The configuration dialog: the words folder, the hold time, the number of
-// videos at once and the opening switch. The page buttons open their pages
-// once those exist; until then they do nothing.
+// videos at once and the opening switch, and the buttons that open the
+// pages, each of which stores its own group.
 #include "saver/settings/configure_win.h"
 
 #include "common/text932_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
+#include "saver/settings/pages_win.h"
 #include "saver/settings/store_win.h"
 #include "saver/show/cycle_win.h"
 #include "saver/show/errors_win.h"
@@ -15,28 +16,37 @@
 namespace {
 const int kAviPlayLimitMessage = 50;   // Em050
 
+// The OK button, to which the keyboard returns after most pages.
+HWND okButton;
+
+struct PageButton {
+    int button;
+    int resource;
+    DLGPROC procedure;
+    bool focusToOk;
+};
+const PageButton kPages[] = {
+    {IDC_FADE_PAGE, IDD_FADE_PAGE, FadePageProc, true},
+    {IDC_COLOR_PAGE, IDD_TEXTCOLOR_PAGE, TextColorPageProc, true},
+    {IDC_FONT_PAGE, IDD_FONT_PAGE, FontPageProc, true},
+    {IDC_LIMITS_PAGE, IDD_LIMITS_PAGE, LimitsPageProc, true},
+    {IDC_BACK_PAGE, IDD_BACKCOLOR_PAGE, BackColorPageProc, true},
+    {IDC_VERSION, IDD_VERSION, VersionBoxProc, false},
+    {IDC_TEXTGEN_PAGE, IDD_TEXTGEN_PAGE, TextGenPageProc, false},
+};
+
+void OpenPage(HWND dialog, const PageButton& page)
+{
+    DialogBoxParamW(g.instance, MAKEINTRESOURCEW(page.resource), dialog, page.procedure, 0);
+    if (page.focusToOk) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(okButton), TRUE);
+}
+
 void ShowSettings(HWND dialog)
 {
     SetDlgItemText932(dialog, IDC_FILEPATH, g.settings.FilePath);
     SetDlgItemInt(dialog, IDC_DISPLAY, g.settings.Display, FALSE);
     SetDlgItemInt(dialog, IDC_AVIPLAY, g.settings.AVIPlay, FALSE);
     CheckDlgButton(dialog, IDC_OPENING, g.settings.Opening != 0 ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// Settings that could not be kept must not look kept: the user hears why
-// and the dialog stays open, so Cancel is still a choice.
-void ReportStoreFailure(HWND dialog, LONG code)
-{
-    wchar_t* system = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&system), 0, nullptr);
-    char text[512];
-    if (system == nullptr || NarrowTo932(system, -1, text, sizeof text) <= 0)
-        // "設定をレジストリに保存できませんでした"
-        std::strcpy(text, "\x90\xdd\x92\xe8\x82\xf0\x83\x8c\x83\x57\x83\x58\x83\x67\x83\x8a\x82\xc9"
-                          "\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd");
-    if (system) LocalFree(system);
-    MessageBox932(dialog, text, g.titleText, MB_ICONERROR);
 }
 
 BOOL AcceptSettings(HWND dialog)
@@ -69,6 +79,7 @@ extern "C" __declspec(dllexport) INT_PTR WINAPI ScreenSaverConfigureDialog(HWND 
         LoadStartupStrings();
         GetIniSettings();
         ShowSettings(dialog);
+        okButton = GetDlgItem(dialog, IDOK);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -79,6 +90,8 @@ extern "C" __declspec(dllexport) INT_PTR WINAPI ScreenSaverConfigureDialog(HWND 
             EndDialog(dialog, 0);
             return TRUE;
         default:
+            for (const PageButton& page : kPages)
+                if (page.button == LOWORD(wParam)) OpenPage(dialog, page);
             return FALSE;
         }
     default:

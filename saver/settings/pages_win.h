@@ -9,3 +9,21 @@ INT_PTR CALLBACK TextColorPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 INT_PTR CALLBACK BackColorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK LimitsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TextGenPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The version box: only its OK button closes it.
+INT_PTR CALLBACK VersionBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shared by the pages.
+// A store that failed: the system's reason in a box owned by `owner`, so the
+// user knows the settings were not kept and the page can stay open.
+void ReportStoreFailure(HWND owner, LONG code);
+// A list that would make a text longer than the loader reads back: refused
+// with a box that says so, rather than stored cut short or not at all.
+void ReportListTooLong(HWND owner);
+// Text of one list box item as Shift-JIS bytes; false when it does not fit.
+bool ListItemText932(HWND list, int index, char* out, int outSize);
+// The list-page buttons: the candidate's selected text joins the chosen
+// list unless an item there already begins with it (the list box's own
+// prefix search, letter case ignored); remove drops the chosen selection.
+void AddSelectedCandidate(HWND page, int candidatesId, int chosenId);
+void RemoveSelectedChosen(HWND page, int chosenId);
