@@ -19,3 +19,15 @@
 #define IDC_LIMITS_PAGE 1028
 #define IDC_TEXTGEN_PAGE 1030
 #define IDC_BACK_PAGE 1031
+
+// Limits page.
+#define IDD_LIMITS 166
+#define IDC_COM1 1005
+#define IDC_COM2 1006
+#define IDC_COM3 1008
+#define IDC_COM4 1009
+#define IDC_USEDCOMNORUN 1022
+
+// TextGenDLL page.
+#define IDD_TEXTGEN 167
+#define IDC_TEXTGEN_LIST 1015

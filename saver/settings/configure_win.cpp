@@ -2,6 +2,7 @@
 // videos at once and the opening switch. The page buttons open their pages
 // once those exist; until then they do nothing.
 #include "saver/settings/configure_win.h"
+#include "saver/settings/pages_win.h"
 
 #include "common/text932_win.h"
 #include "saver/resources/resource.h"
@@ -23,6 +24,8 @@ void ShowSettings(HWND dialog)
     CheckDlgButton(dialog, IDC_OPENING, g.settings.Opening != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
+}
+
 // Settings that could not be kept must not look kept: the user hears why
 // and the dialog stays open, so Cancel is still a choice.
 void ReportStoreFailure(HWND dialog, LONG code)
@@ -38,6 +41,8 @@ void ReportStoreFailure(HWND dialog, LONG code)
     if (system) LocalFree(system);
     MessageBox932(dialog, text, g.titleText, MB_ICONERROR);
 }
+
+namespace {
 
 BOOL AcceptSettings(HWND dialog)
 {

@@ -9,3 +9,7 @@ INT_PTR CALLBACK TextColorPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 INT_PTR CALLBACK BackColorPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK LimitsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TextGenPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A store that failed: the system's reason in a box over the page (caption
+// the title), so the page can stay open instead of looking stored.
+void ReportStoreFailure(HWND owner, LONG code);
