@@ -261,8 +261,8 @@ TEST_F(PageTextGen, ListsTheFoldersLibrariesAndOpensTheDoubleClickedOnesSettings
     WriteFileBytes(folder + "\\broken.dll", "MZ but no library at all");
     WriteFileBytes(folder + "\\saying.txt", "not a plug-in");
     // A plug-in whose full path passes 99 bytes is still reached.
-    std::string deep = folder + "\\" + std::string(100 - folder.size() % 20, 'd');
-    ASSERT_LT(deep.size() + 1, sizeof g.settings.FilePath - 16);
+    ASSERT_LT(folder.size(), 90u);
+    std::string deep = folder + "\\" + std::string(110 - folder.size() - 1, 'd');
     CreateDirectoryA(deep.c_str(), nullptr);
     ASSERT_TRUE(CopyPlugin("cfg_plugin", deep + "\\cfg_plugin.dll"));
     ASSERT_GT(deep.size() + std::strlen("\\cfg_plugin.dll"), 99u);
