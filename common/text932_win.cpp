@@ -205,6 +205,22 @@ LRESULT ListBoxAdd932(HWND list, const char* text)
     return r;
 }
 
+int ListBoxText932(HWND list, int index, char* buffer, int bufferSize)
+{
+    if (bufferSize <= 0) return -1;
+    buffer[0] = '\0';
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length < 0 || length >= 32768) return -1;
+    wchar_t local[512];
+    wchar_t* wide = length < 512 ? local : static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, (length + 1) * sizeof(wchar_t)));
+    if (wide == nullptr) return -1;
+    int result = -1;
+    LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+    if (got != LB_ERR && got >= 0 && got <= length) result = NarrowTo932(wide, static_cast<int>(got), buffer, bufferSize);
+    if (wide != local) HeapFree(GetProcessHeap(), 0, wide);
+    return result;
+}
+
 LONG RegCreateKey932(HKEY root, const char* path, HKEY* key)
 {
     Wide932 w;

@@ -36,6 +36,9 @@ BOOL SetWindowText932(HWND window, const char* text);
 BOOL SetDlgItemText932(HWND dialog, int id, const char* text);
 int GetDlgItemText932(HWND dialog, int id, char* buffer, int bufferSize);
 LRESULT ListBoxAdd932(HWND list, const char* text);
+// Item index of the list into buffer; the byte length, or -1 when there is
+// no such item or it does not fit (the buffer then holds an empty text).
+int ListBoxText932(HWND list, int index, char* buffer, int bufferSize);
 
 // Registry. Query gives ERROR_MORE_DATA when the text does not fit.
 LONG RegCreateKey932(HKEY root, const char* path, HKEY* key);

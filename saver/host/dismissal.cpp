@@ -14,3 +14,8 @@ bool MoveWakes(int32_t x, int32_t y, int32_t anchorX, int32_t anchorY, uint32_t 
 {
     return CursorDistance(x, y, anchorX, anchorY) > threshold;
 }
+
+bool PasswordPromptDue(uint32_t lastCheck, uint32_t now)
+{
+    return lastCheck == kNeverChecked || static_cast<uint32_t>(now - lastCheck) >= kPasswordPromptGap;
+}

@@ -14,7 +14,8 @@ LRESULT SaverDefaultHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void CreateCoverWindows();
 void DestroyCoverWindows();
 
-// Password seam; the Windows 95 password handling fills these in.
+// The Windows 95 family's screen-saver password; on other platforms they
+// do nothing and every close is accepted.
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 void SetSaverRunning(UINT flag);

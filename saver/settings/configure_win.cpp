@@ -2,6 +2,7 @@
 // videos at once and the opening switch, and the buttons that open the
 // pages, each of which stores its own group.
 #include "saver/settings/configure_win.h"
+#include "saver/settings/pages_win.h"
 
 #include "common/text932_win.h"
 #include "saver/resources/resource.h"

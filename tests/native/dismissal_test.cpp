@@ -41,3 +41,22 @@ TEST(Dismissal, SmallStepsAddUpFromTheAnchor)
     EXPECT_FALSE(MoveWakes(14, 10, anchorX, anchorY, 4));
     EXPECT_TRUE(MoveWakes(16, 10, anchorX, anchorY, 4));
 }
+
+TEST(Dismissal, PasswordPromptsAtMostOncePerTwoHundredMilliseconds)
+{
+    struct Case {
+        int line;
+        uint32_t last, now;
+        bool due;
+    } cases[] = {
+        {__LINE__, 0xFFFFFFFFu, 0, true},   // never prompted
+        {__LINE__, 1000, 1199, false},
+        {__LINE__, 1000, 1200, true},
+        // The tick count wrapped between the two: 150 ms, then 200 ms.
+        {__LINE__, 0xFFFFFFF0u, 134, false},
+        {__LINE__, 0xFFFFFF38u, 0, true},
+        // A clock that seems to run backwards is a long wait, not a short one.
+        {__LINE__, 5000, 4999, true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PasswordPromptDue(c.last, c.now), c.due) << "line " << c.line;
+}
