@@ -1,0 +1,256 @@
+// KELMGDBG started as its own process and driven the way a user drives it:
+// menu keys, dialog controls, buttons; results read from its windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/wine/wine_test_util.h"
+
+namespace {
+std::wstring BesideTests(const wchar_t* name)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path + name;
+}
+
+std::wstring ViewerPath()
+{
+    wchar_t given[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"KELMGDBG_EXE", given, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(given) : BesideTests(L"KELMGDBG.exe");
+}
+
+// Lets someone watching the display see each state (KELMGDBG_HOLD_MS).
+void Hold()
+{
+    wchar_t ms[16];
+    if (GetEnvironmentVariableW(L"KELMGDBG_HOLD_MS", ms, 16) > 0) Sleep(static_cast<DWORD>(_wtoi(ms)));
+}
+
+struct Found {
+    DWORD pid;
+    const wchar_t* cls;
+    const wchar_t* title;
+    HWND window;
+};
+
+BOOL CALLBACK MatchWindow(HWND w, LPARAM data)
+{
+    Found* f = reinterpret_cast<Found*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[64], title[128];
+    GetClassNameW(w, cls, 64);
+    GetWindowTextW(w, title, 128);
+    if (pid == f->pid && IsWindowVisible(w) && wcscmp(cls, f->cls) == 0 && (!f->title || wcscmp(title, f->title) == 0)) {
+        f->window = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::wstring TextOf(HWND w)
+{
+    wchar_t text[512] = L"";
+    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct ViewerProcess : testing::Test {
+    PROCESS_INFORMATION pi = {};
+    HWND main = nullptr;
+
+    void SetUp() override
+    {
+        std::wstring line = L"\"" + ViewerPath() + L"\"";
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            << "KELMGDBG.exe beside the tests or in KELMGDBG_EXE";
+        WaitForInputIdle(pi.hProcess, 20000);
+        main = Wait(L"DUZEVAZAClass", L"TextGenDLL TestViewer");
+        ASSERT_NE(main, nullptr);
+    }
+    void TearDown() override
+    {
+        if (!pi.hProcess) return;
+        // Closing with a plug-in loaded releases it and ends normally.
+        if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+        DWORD code = 99;
+        if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+        else TerminateProcess(pi.hProcess, 99);
+        EXPECT_EQ(code, 0u);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+
+    // A visible top-level window of the viewer, within ms or not at all.
+    HWND Wait(const wchar_t* cls, const wchar_t* title, DWORD ms = 10000)
+    {
+        for (DWORD waited = 0;; waited += 50) {
+            Found f = {pi.dwProcessId, cls, title, nullptr};
+            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
+            if (f.window || waited >= ms) return f.window;
+            Sleep(50);
+        }
+    }
+    bool Gone(HWND w)
+    {
+        for (int i = 0; i < 200 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(50);
+        return !IsWindow(w) || !IsWindowVisible(w);
+    }
+
+    // "実行(&R)" then "TextGenDLLﾌﾟﾛｾｼﾞｬの実行(&E)" by their keys: a greyed
+    // entry opens nothing.
+    HWND OpenRunByMenu()
+    {
+        PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'r');
+        HWND popup = Wait(L"#32768", nullptr);
+        if (!popup) return nullptr;
+        PostMessageW(main, WM_CHAR, 'e', 0);
+        return Wait(L"#32770", L"TextGenDLL\x306e\x5b9f\x884c", 1500);
+    }
+
+    // Types a name into the load dialog and presses OK. Returns the text of
+    // the message box this gave (closed again), or L"" when the dialog
+    // closed without one.
+    std::wstring Load(const std::wstring& name)
+    {
+        PostMessageW(main, WM_COMMAND, 40007, 0);
+        HWND dialog = Wait(L"#32770", L"TextGenDLL\x306e\x8a2d\x5b9a");
+        if (!dialog) return L"no load dialog";
+        SendMessageW(GetDlgItem(dialog, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        PostMessageW(dialog, WM_COMMAND, 1000, 0);
+        std::wstring said = CloseMessageBox();
+        if (!said.empty()) PostMessageW(dialog, WM_COMMAND, 1005, 0);
+        return Gone(dialog) ? said : L"load dialog stayed";
+    }
+
+    std::wstring CloseMessageBox(DWORD ms = 2000)
+    {
+        HWND box = Wait(L"#32770", L"TextGenDLL TestViewer", ms);
+        if (!box) return L"";
+        Hold();
+        std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        Gone(box);
+        return text;
+    }
+
+    std::vector<std::wstring> Listed(HWND run)
+    {
+        HWND list = GetDlgItem(run, 1002);
+        std::vector<std::wstring> names;
+        LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            wchar_t name[64] = L"";
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 64) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+            names.push_back(name);
+        }
+        return names;
+    }
+
+    // Runs the listed procedure of that name; the message box text, or L"".
+    std::wstring Run(const std::wstring& name)
+    {
+        HWND run = OpenRunByMenu();
+        if (!run) return L"no run dialog";
+        std::vector<std::wstring> names = Listed(run);
+        for (size_t i = 0; i < names.size(); ++i)
+            if (names[i] == name) SendMessageW(GetDlgItem(run, 1002), LB_SETCURSEL, i, 0);
+        Hold();
+        PostMessageW(run, WM_COMMAND, 1004, 0);
+        std::wstring said = CloseMessageBox();
+        if (!said.empty()) PostMessageW(run, WM_COMMAND, 1005, 0);
+        return Gone(run) ? said : L"run dialog stayed";
+    }
+
+    std::wstring Shown() { return TextOf(FindWindowExW(main, nullptr, L"Edit", nullptr)); }
+};
+
+const wchar_t kCantLoad[] = L"TextGenDLL\x304c\x30ed\x30fc\x30c9\x3067\x304d\x307e\x305b\x3093";
+}
+
+TEST_F(ViewerProcess, ListsInNameOrderRunsTheChosenOneAndGreysUntilALoadSucceeds)
+{
+    EXPECT_EQ(OpenRunByMenu(), nullptr) << "run is greyed before any load";
+    EXPECT_EQ(Load(BesideTests(L"testplugins\\vw_two.dll")), L"");
+    HWND run = OpenRunByMenu();
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(Listed(run), (std::vector<std::wstring>{L"Alpha", L"Zeta"}));
+    PostMessageW(run, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(Gone(run)) << "Esc and the close box close the dialog";
+
+    EXPECT_EQ(Run(L"Zeta"), L"");
+    EXPECT_EQ(Shown(), L"\x30bc\x30fc\x30bf\x306e\x8a00\x8449\r\nsecond line");
+    Hold();
+    EXPECT_EQ(Run(L"Alpha"), L"");
+    EXPECT_EQ(Shown(), L"alpha text");
+    // Run with nothing selected.
+    EXPECT_EQ(Run(L""), L"\x5909\x306a\xff8c\xff9f\xff9b\xff7e\xff7c\xff9e\xff6c\x306e\x6307\x5b9a\x3092\x884c\x3044\x307e\x3057\x305f");
+
+    // Confirming another load greys the entries even when it then fails.
+    std::string folder = MakeTempFolder("viewer");
+    std::string notLibrary = folder + "\\words.dll";
+    WriteFileBytes(notLibrary, "not a library\r\n");
+    EXPECT_EQ(Load(std::wstring(notLibrary.begin(), notLibrary.end())), kCantLoad);
+    EXPECT_EQ(OpenRunByMenu(), nullptr);
+    RemoveTree(folder);
+}
+
+TEST_F(ViewerProcess, HostilePluginsGetARefusalAndTheViewerGoesOn)
+{
+    std::string folder = MakeTempFolder("viewerhostile");
+    std::wstring wideFolder(folder.begin(), folder.end());
+    std::wstring hostile = BesideTests(L"testplugins\\vw_hostile.dll");
+    struct Copy {
+        int line;
+        const wchar_t* name;
+        std::vector<std::wstring> listed;
+    } copies[] = {
+        {__LINE__, L"overlong.dll", {L"Fine"}},
+        {__LINE__, L"nullnames.dll", {}},
+        {__LINE__, L"tiny.dll", {L"Fine"}},
+    };
+    for (const Copy& c : copies) {
+        std::wstring path = wideFolder + L"\\" + c.name;
+        ASSERT_TRUE(CopyFileW(hostile.c_str(), path.c_str(), FALSE)) << "line " << c.line;
+        EXPECT_EQ(Load(path), L"") << "line " << c.line;
+        HWND run = OpenRunByMenu();
+        ASSERT_NE(run, nullptr) << "line " << c.line;
+        EXPECT_EQ(Listed(run), c.listed) << "line " << c.line;
+        PostMessageW(run, WM_COMMAND, 1005, 0);
+        Gone(run);
+    }
+    EXPECT_EQ(Load(BesideTests(L"testplugins\\vw_nonames.dll")),
+              L"GetTextgenProcNames\x304c\x3042\x308a\x307e\x305b\x3093");
+    EXPECT_EQ(Load(wideFolder + L"\\absent.dll"), kCantLoad);
+
+    // Failed runs keep the plug-in loaded: later runs still reach it.
+    EXPECT_EQ(Load(hostile), L"");
+    struct Step {
+        int line;
+        const wchar_t* proc;
+        const wchar_t* said;
+        const wchar_t* shown;
+    } steps[] = {
+        {__LINE__, L"Missing", L"\x6307\x5b9a\x306e\xff8c\xff9f\xff9b\xff7e\xff7c\xff9e\xff6c\x304c\x3042\x308a\x307e\x305b\x3093", L""},
+        {__LINE__, L"Zero", L"\x6307\x5b9a\x306e\xff8c\xff9f\xff9b\xff7e\xff7c\xff9e\xff6c\x304c 0 \x3092\x8fd4\x5374\x3057\x307e\x3057\x305f", L""},
+        {__LINE__, L"NoHandle", L"\x6307\x5b9a\x306e\xff8c\xff9f\xff9b\xff7e\xff7c\xff9e\xff6c\x304c\xff83\xff77\xff7d\xff84\x3092\x8fd4\x5374\x3057\x307e\x305b\x3093\x3067\x3057\x305f", L""},
+        {__LINE__, L"Fine", L"", L"fine"},
+        {__LINE__, L"Huge", L"", L"cut-text"},
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(Run(s.proc), s.said) << "line " << s.line;
+        EXPECT_EQ(Shown(), s.shown) << "line " << s.line;
+    }
+    PostMessageW(main, WM_COMMAND, 40010, 0);
+    EXPECT_EQ(CloseMessageBox(), L"GetTextgenCnfgDlg\x304c\x3042\x308a\x307e\x305b\x3093");
+    RemoveTree(folder);
+}
