@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
