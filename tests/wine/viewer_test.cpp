@@ -109,14 +109,19 @@ struct ViewerProcess : testing::Test {
     }
 
     // "実行(&R)" then "TextGenDLLﾌﾟﾛｾｼﾞｬの実行(&E)" by their keys: a greyed
-    // entry opens nothing.
+    // entry opens nothing. A menu opened while activation is still coming
+    // back from a closed dialog is cancelled by it, hence the second try.
     HWND OpenRunByMenu()
     {
-        PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'r');
-        HWND popup = Wait(L"#32768", nullptr);
-        if (!popup) return nullptr;
-        PostMessageW(main, WM_CHAR, 'e', 0);
-        return Wait(L"#32770", L"TextGenDLL\x306e\x5b9f\x884c", 1500);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            for (int i = 0; i < 40 && (Wait(L"#32768", nullptr, 0) || GetForegroundWindow() != main); ++i) Sleep(50);
+            PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'r');
+            if (!Wait(L"#32768", nullptr)) continue;
+            PostMessageW(main, WM_CHAR, 'e', 0);
+            HWND run = Wait(L"#32770", L"TextGenDLL\x306e\x5b9f\x884c", 1500);
+            if (run) return run;
+        }
+        return nullptr;
     }
 
     // Types a name into the load dialog and presses OK. Returns the text of
@@ -129,14 +134,21 @@ struct ViewerProcess : testing::Test {
         if (!dialog) return L"no load dialog";
         SendMessageW(GetDlgItem(dialog, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         PostMessageW(dialog, WM_COMMAND, 1000, 0);
-        std::wstring said = CloseMessageBox();
+        std::wstring said = CloseMessageBox(dialog);
         if (!said.empty()) PostMessageW(dialog, WM_COMMAND, 1005, 0);
         return Gone(dialog) ? said : L"load dialog stayed";
     }
 
-    std::wstring CloseMessageBox(DWORD ms = 2000)
+    // The text of the message box that appears before `until` closes
+    // (closed again with OK), or L"" when none does.
+    std::wstring CloseMessageBox(HWND until = nullptr)
     {
-        HWND box = Wait(L"#32770", L"TextGenDLL TestViewer", ms);
+        HWND box = nullptr;
+        for (int i = 0; i < 200; ++i) {
+            box = Wait(L"#32770", L"TextGenDLL TestViewer", 0);
+            if (box || (until && !IsWindowVisible(until))) break;
+            Sleep(50);
+        }
         if (!box) return L"";
         Hold();
         std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
@@ -168,7 +180,7 @@ struct ViewerProcess : testing::Test {
             if (names[i] == name) SendMessageW(GetDlgItem(run, 1002), LB_SETCURSEL, i, 0);
         Hold();
         PostMessageW(run, WM_COMMAND, 1004, 0);
-        std::wstring said = CloseMessageBox();
+        std::wstring said = CloseMessageBox(run);
         if (!said.empty()) PostMessageW(run, WM_COMMAND, 1005, 0);
         return Gone(run) ? said : L"run dialog stayed";
     }
