@@ -124,15 +124,28 @@ struct ViewerProcess : testing::Test {
         return nullptr;
     }
 
-    // Types a name into the load dialog and presses OK. Returns the text of
-    // the message box this gave (closed again), or L"" when the dialog
-    // closed without one.
-    std::wstring Load(const std::wstring& name)
+    // Types a name into the load dialog, or picks it with the browse button
+    // (the name box then gets the bare name, in `boxed`), and presses OK.
+    // Returns the text of the message box this gave (closed again), or L""
+    // when the dialog closed without one.
+    std::wstring Load(const std::wstring& name, std::wstring* boxed = nullptr)
     {
         PostMessageW(main, WM_COMMAND, 40007, 0);
         HWND dialog = Wait(L"#32770", L"TextGenDLL\x306e\x8a2d\x5b9a");
         if (!dialog) return L"no load dialog";
-        SendMessageW(GetDlgItem(dialog, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        if (boxed) {
+            PostMessageW(dialog, WM_COMMAND, 1006, 0);
+            HWND files = Wait(L"#32770", L"TextGenDLL File");
+            if (!files) return L"no file dialog";
+            for (int id : {0x480, 0x47c}) SendMessageW(GetDlgItem(files, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+            Hold();
+            PostMessageW(files, WM_COMMAND, IDOK, 0);
+            if (!Gone(files)) return L"file dialog stayed";
+            *boxed = TextOf(GetDlgItem(dialog, 1001));
+        } else {
+            SendMessageW(GetDlgItem(dialog, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        }
+        Hold();
         PostMessageW(dialog, WM_COMMAND, 1000, 0);
         std::wstring said = CloseMessageBox(dialog);
         if (!said.empty()) PostMessageW(dialog, WM_COMMAND, 1005, 0);
@@ -193,8 +206,21 @@ const wchar_t kCantLoad[] = L"TextGenDLL\x304c\x30ed\x30fc\x30c9\x3067\x304d\x30
 
 TEST_F(ViewerProcess, ListsInNameOrderRunsTheChosenOneAndGreysUntilALoadSucceeds)
 {
+    PostMessageW(main, WM_COMMAND, 40005, 0);
+    HWND about = Wait(L"#32770", L"\xff8a\xff9e\xff70\xff7c\xff9e\xff6e\xff9d\x60c5\x5831");
+    ASSERT_NE(about, nullptr);
+    HWND picture = nullptr;
+    for (HWND c = FindWindowExW(about, nullptr, L"Static", nullptr); c; c = FindWindowExW(about, c, L"Static", nullptr))
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) picture = c;
+    EXPECT_NE(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "bitmap 109";
+    Hold();
+    PostMessageW(about, WM_COMMAND, 1000, 0);
+    EXPECT_TRUE(Gone(about));
+
     EXPECT_EQ(OpenRunByMenu(), nullptr) << "run is greyed before any load";
-    EXPECT_EQ(Load(BesideTests(L"testplugins\\vw_two.dll")), L"");
+    std::wstring boxed;
+    EXPECT_EQ(Load(BesideTests(L"testplugins\\vw_two.dll"), &boxed), L"");
+    EXPECT_EQ(boxed, L"vw_two.dll");
     HWND run = OpenRunByMenu();
     ASSERT_NE(run, nullptr);
     EXPECT_EQ(Listed(run), (std::vector<std::wstring>{L"Alpha", L"Zeta"}));
