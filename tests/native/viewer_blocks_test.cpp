@@ -48,19 +48,6 @@ TEST(ViewerBlocks, NamesAreTakenOnlyInsideBothSizes)
     }
 }
 
-TEST(ViewerBlocks, FullSizedBlockOfUniqueNamesIsListedWhole)
-{
-    static ProcNameList list;
-    std::string block;
-    for (int i = 0; i < kMaxProcNames; ++i) {
-        std::string name = "P" + std::to_string(i);
-        block += name.append(20 - name.size(), '\0');
-    }
-    WalkProcNames(block.data(), 65535, 65535, &list);
-    ASSERT_EQ(list.count, kMaxProcNames);
-    EXPECT_STREQ(list.names[kMaxProcNames - 1], ("P" + std::to_string(kMaxProcNames - 1)).c_str());
-}
-
 TEST(ViewerBlocks, ShownTextStopsAtLengthBlockOrTerminator)
 {
     struct Case {

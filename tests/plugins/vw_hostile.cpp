@@ -3,7 +3,6 @@
 // serves every case:
 //   overlong   "Fine" then a 20-byte name without terminator, size 60000
 //   nullnames  no block at all, size 40
-//   tiny       a 5-byte block "Fine", size 5
 //   otherwise  Fine, Huge, NoHandle, Zero and Missing (not exported)
 #include <windows.h>
 
@@ -40,10 +39,6 @@ extern "C" WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
         return 60000;
     }
     if (NamedLike("nullnames")) return 40;
-    if (NamedLike("tiny")) {
-        *names = Block("Fine", 5);
-        return 5;
-    }
     char all[100] = {};
     const char* list[] = {"Fine", "Huge", "NoHandle", "Zero", "Missing"};
     for (int i = 0; i < 5; ++i) std::strcpy(all + 20 * i, list[i]);
