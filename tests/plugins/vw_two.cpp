@@ -1,5 +1,6 @@
 // Names Zeta before Alpha, so a viewer that lists in block order shows up;
-// Zeta's text is Japanese, so a lost code page shows up too.
+// Zeta's text is Japanese, so a lost code page shows up too; its settings
+// are a message box over the owner it is given.
 #include <windows.h>
 
 #include <cstring>
@@ -40,4 +41,10 @@ extern "C" WORD WINAPI Zeta(HGLOBAL* text)
 extern "C" WORD WINAPI Alpha(HGLOBAL* text)
 {
     return Give(text, "alpha text");
+}
+
+extern "C" WORD WINAPI GetTextgenCnfgDlg(HWND owner)
+{
+    MessageBoxW(owner, L"settings", L"vw_two settings", MB_OK);
+    return 0;
 }

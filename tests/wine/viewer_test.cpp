@@ -52,6 +52,7 @@ std::wstring TextOf(HWND w)
 struct ViewerProcess : testing::Test {
     PROCESS_INFORMATION pi = {};
     HWND main = nullptr;
+    std::wstring opened;  // what the name box held when the load dialog opened
 
     void SetUp() override
     {
@@ -93,21 +94,24 @@ struct ViewerProcess : testing::Test {
         return !IsWindow(w) || !IsWindowVisible(w);
     }
 
-    // "実行(&R)" then "TextGenDLLﾌﾟﾛｾｼﾞｬの実行(&E)" by their keys: a greyed
-    // entry opens nothing. A menu opened while activation is still coming
-    // back from a closed dialog is cancelled by it, hence the second try.
-    HWND OpenRunByMenu()
+    // "実行(&R)" then the entry of that key ('e' run, 's' settings): the
+    // window it opens, or null when the entry is greyed. A menu opened while
+    // activation is still coming back from a closed dialog is cancelled by
+    // it, hence the second try.
+    HWND OpenByMenu(wchar_t key, const wchar_t* opens)
     {
         for (int attempt = 0; attempt < 2; ++attempt) {
             for (int i = 0; i < 40 && (Wait(L"#32768", nullptr, 0) || GetForegroundWindow() != main); ++i) Sleep(50);
             PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'r');
             if (!Wait(L"#32768", nullptr)) continue;
-            PostMessageW(main, WM_CHAR, 'e', 0);
-            HWND run = Wait(L"#32770", L"TextGenDLL\x306e\x5b9f\x884c", 1500);
-            if (run) return run;
+            PostMessageW(main, WM_CHAR, key, 0);
+            HWND w = Wait(L"#32770", opens, 1500);
+            if (w) return w;
         }
         return nullptr;
     }
+    HWND OpenRunByMenu() { return OpenByMenu('e', L"TextGenDLL\x306e\x5b9f\x884c"); }
+    HWND OpenSettingsByMenu() { return OpenByMenu('s', L"vw_two settings"); }
 
     // Types a name into the load dialog, or picks it with the browse button
     // (the name box then gets the bare name, in `boxed`), and presses OK.
@@ -118,12 +122,13 @@ struct ViewerProcess : testing::Test {
         PostMessageW(main, WM_COMMAND, 40007, 0);
         HWND dialog = Wait(L"#32770", L"TextGenDLL\x306e\x8a2d\x5b9a");
         if (!dialog) return L"no load dialog";
+        opened = TextOf(GetDlgItem(dialog, 1001));
         if (boxed) {
             PostMessageW(dialog, WM_COMMAND, 1006, 0);
             HWND files = Wait(L"#32770", L"TextGenDLL File");
             if (!files) return L"no file dialog";
             for (int id : {0x480, 0x47c}) SendMessageW(GetDlgItem(files, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-                PostMessageW(files, WM_COMMAND, IDOK, 0);
+            PostMessageW(files, WM_COMMAND, IDOK, 0);
             if (!Gone(files)) return L"file dialog stayed";
             *boxed = TextOf(GetDlgItem(dialog, 1001));
         } else {
@@ -198,6 +203,7 @@ TEST_F(ViewerProcess, ListsInNameOrderRunsTheChosenOneAndGreysUntilALoadSucceeds
     EXPECT_TRUE(Gone(about));
 
     EXPECT_EQ(OpenRunByMenu(), nullptr) << "run is greyed before any load";
+    EXPECT_EQ(OpenSettingsByMenu(), nullptr) << "settings too";
     std::wstring boxed;
     EXPECT_EQ(Load(BesideTests(L"testplugins\\vw_two.dll"), &boxed), L"");
     EXPECT_EQ(boxed, L"vw_two.dll");
@@ -218,8 +224,16 @@ TEST_F(ViewerProcess, ListsInNameOrderRunsTheChosenOneAndGreysUntilALoadSucceeds
     std::string folder = MakeTempFolder("viewer");
     std::string notLibrary = folder + "\\words.dll";
     WriteFileBytes(notLibrary, "not a library\r\n");
+    HWND settings = OpenSettingsByMenu();
+    ASSERT_NE(settings, nullptr) << "the plug-in's own settings";
+    EXPECT_EQ(GetWindow(settings, GW_OWNER), main);
+    PostMessageW(settings, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(Gone(settings));
+
     EXPECT_EQ(Load(std::wstring(notLibrary.begin(), notLibrary.end())), kCantLoad);
+    EXPECT_EQ(opened, L"vw_two.dll") << "the load dialog opens with the name used last";
     EXPECT_EQ(OpenRunByMenu(), nullptr);
+    EXPECT_EQ(OpenSettingsByMenu(), nullptr);
     RemoveTree(folder);
 }
 
@@ -251,6 +265,11 @@ TEST_F(ViewerProcess, HostilePluginsGetARefusalAndTheViewerGoesOn)
     EXPECT_EQ(Load(std::wstring(system) + L"\\kernel32.dll"),
               L"GetTextgenProcNames\x304c\x3042\x308a\x307e\x305b\x3093");
     EXPECT_EQ(Load(wideFolder + L"\\absent.dll"), kCantLoad);
+    // A name too long to keep is refused, not cut down to some other file.
+    std::wstring cut = wideFolder + L"\\";
+    cut += std::wstring(127 - 4 - cut.size(), L'a') + L".dll";
+    ASSERT_TRUE(CopyFileW(hostile.c_str(), cut.c_str(), FALSE));
+    EXPECT_EQ(Load(cut + L"x"), kCantLoad);
 
     // Failed runs keep the plug-in loaded: later runs still reach it.
     EXPECT_EQ(Load(hostile), L"");
