@@ -96,7 +96,9 @@ bool LoadPlugin(HWND dialog)
     }
     v.viewerPlugin = module;
     HGLOBAL names = nullptr;
+    ++v.pluginCalls;
     v.viewerNamesSize = getNames(&names);
+    --v.pluginCalls;
     // A handle that does not lock is not a block the plug-in gave away:
     // it is neither read nor freed.
     const char* address = names ? static_cast<const char*>(GlobalLock(names)) : nullptr;
@@ -141,7 +143,9 @@ bool RunSelectedProc(HWND dialog)
         return false;
     }
     v.viewerText = nullptr;
+    ++v.pluginCalls;
     WORD length = proc(&v.viewerText);
+    --v.pluginCalls;
     if (length == 0) {
         // Whatever the slot holds after a failure is not ours to free.
         v.viewerText = nullptr;

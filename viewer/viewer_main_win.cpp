@@ -27,7 +27,15 @@ void OpenSettingsOfPlugin(HWND window)
         ShowViewerMessage(window, IDS_NO_CONFIG_PROC);
         return;
     }
+    // The plug-in is asked to own its dialog by this window, but if it does
+    // not, the menu must still stay out of reach until the call returns:
+    // a load or exit from it would release the library under the call.
+    EnableWindow(window, FALSE);
+    ++v.pluginCalls;
     configure(window);
+    --v.pluginCalls;
+    EnableWindow(window, TRUE);
+    SetActiveWindow(window);
 }
 }
 
@@ -86,6 +94,10 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             MoveWindow(v.textView, 0, 0, client.right, client.bottom, TRUE);
         }
         return 0;
+    case WM_CLOSE:
+        // Closing now would free the library under a call still running.
+        if (v.pluginCalls > 0) return 0;
+        break;
     case WM_DESTROY:
         ReleasePlugin();
         if (v.viewerText) {

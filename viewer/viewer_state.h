@@ -20,6 +20,9 @@ struct ViewerState {
     // in the name box is looked for there, never on the library search path.
     wchar_t browseFolder[MAX_PATH];
     ProcNameList names;           // the block's valid names, copied at load
+    // Plug-in calls in progress. A plug-in may pump messages inside a call
+    // (its own dialog or message box); the library must outlive the call.
+    int pluginCalls;
 };
 
 extern ViewerState v;

@@ -1,6 +1,6 @@
 // Names Zeta before Alpha, so a viewer that lists in block order shows up;
-// Zeta's text is Japanese, so a lost code page shows up too; its settings
-// are a message box over the owner it is given.
+// Zeta's text is Japanese, so a lost code page shows up too. Its settings
+// are a box that names the owner it was given but is not owned by it.
 #include <windows.h>
 
 #include <cstring>
@@ -45,6 +45,8 @@ extern "C" WORD WINAPI Alpha(HGLOBAL* text)
 
 extern "C" WORD WINAPI GetTextgenCnfgDlg(HWND owner)
 {
-    MessageBoxW(owner, L"settings", L"vw_two settings", MB_OK);
+    wchar_t text[32];
+    wsprintfW(text, L"%p", owner);
+    MessageBoxW(nullptr, text, L"vw_two settings", MB_OK);
     return 0;
 }

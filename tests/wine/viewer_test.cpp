@@ -226,7 +226,14 @@ TEST_F(ViewerProcess, ListsInNameOrderRunsTheChosenOneAndGreysUntilALoadSucceeds
     WriteFileBytes(notLibrary, "not a library\r\n");
     HWND settings = OpenSettingsByMenu();
     ASSERT_NE(settings, nullptr) << "the plug-in's own settings";
-    EXPECT_EQ(GetWindow(settings, GW_OWNER), main);
+    wchar_t owner[32];
+    wsprintfW(owner, L"%p", main);
+    EXPECT_EQ(TextOf(GetDlgItem(settings, 0xFFFF)), owner);
+    // Its box is not owned by the viewer: the viewer must keep its own
+    // window out of reach, and not close under the call.
+    EXPECT_FALSE(IsWindowEnabled(main));
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(main));
     PostMessageW(settings, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(Gone(settings));
 
