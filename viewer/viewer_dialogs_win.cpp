@@ -96,9 +96,9 @@ bool LoadPlugin(HWND dialog)
     }
     v.viewerPlugin = module;
     HGLOBAL names = nullptr;
-    ++v.pluginCalls;
+    BeginPluginCall(dialog);
     v.viewerNamesSize = getNames(&names);
-    --v.pluginCalls;
+    EndPluginCall(dialog);
     // A handle that does not lock is not a block the plug-in gave away:
     // it is neither read nor freed.
     const char* address = names ? static_cast<const char*>(GlobalLock(names)) : nullptr;
@@ -143,9 +143,9 @@ bool RunSelectedProc(HWND dialog)
         return false;
     }
     v.viewerText = nullptr;
-    ++v.pluginCalls;
+    BeginPluginCall(dialog);
     WORD length = proc(&v.viewerText);
-    --v.pluginCalls;
+    EndPluginCall(dialog);
     if (length == 0) {
         // Whatever the slot holds after a failure is not ours to free.
         v.viewerText = nullptr;

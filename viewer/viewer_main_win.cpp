@@ -27,15 +27,9 @@ void OpenSettingsOfPlugin(HWND window)
         ShowViewerMessage(window, IDS_NO_CONFIG_PROC);
         return;
     }
-    // The plug-in is asked to own its dialog by this window, but if it does
-    // not, the menu must still stay out of reach until the call returns:
-    // a load or exit from it would release the library under the call.
-    EnableWindow(window, FALSE);
-    ++v.pluginCalls;
+    BeginPluginCall(window);
     configure(window);
-    --v.pluginCalls;
-    EnableWindow(window, TRUE);
-    SetActiveWindow(window);
+    EndPluginCall(window);
 }
 }
 
@@ -44,6 +38,24 @@ void ShowViewerMessage(HWND owner, UINT textId)
     char text[256];
     LoadString932(v.instance, textId, text, sizeof text);
     MessageBox932(owner, text, kViewerCaption, MB_OK);
+}
+
+// A plug-in may pump messages inside a call (its own dialog or message
+// box, owned by the caller or not). Until it returns, the window that made
+// the call is out of reach and the program does not close: a second call,
+// a load or an exit from there would release or re-enter the library under
+// the running call.
+void BeginPluginCall(HWND caller)
+{
+    EnableWindow(caller, FALSE);
+    ++v.pluginCalls;
+}
+
+void EndPluginCall(HWND caller)
+{
+    --v.pluginCalls;
+    EnableWindow(caller, TRUE);
+    SetActiveWindow(caller);
 }
 
 void ReleasePlugin()

@@ -20,9 +20,7 @@ struct ViewerState {
     // in the name box is looked for there, never on the library search path.
     wchar_t browseFolder[MAX_PATH];
     ProcNameList names;           // the block's valid names, copied at load
-    // Plug-in calls in progress. A plug-in may pump messages inside a call
-    // (its own dialog or message box); the library must outlive the call.
-    int pluginCalls;
+    int pluginCalls;              // plug-in calls still running
 };
 
 extern ViewerState v;
@@ -39,3 +37,6 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // need them. Safe to call with nothing loaded.
 void ReleasePlugin();
 void ShowViewerMessage(HWND owner, UINT textId);
+// Around every call into the plug-in, with the window that makes it.
+void BeginPluginCall(HWND caller);
+void EndPluginCall(HWND caller);
