@@ -102,6 +102,12 @@ TEST(Catalogue, EntryNameTakesTheAliasOrLeavesTheNameOut)
         {__LINE__, "A rather long saying.txt", true, "", 10, KindNone, ""},
         {__LINE__, "A rather long saying.txt", true, "ARATHER~LONG.TXT", 10, KindNone, ""},
         {__LINE__, "double.dot.wav", true, "DOUBLE~1.WAV", 10, KindWave, "DOUBLE~1.WAV"},
+        // Twelve bytes or fewer are kept as found, whatever their shape.
+        {__LINE__, "v1.2.txt", true, "V12~1.TXT", 10, KindText, "v1.2.txt"},
+        {__LINE__, "v1.2.txt", true, "", 10, KindText, "v1.2.txt"},
+        {__LINE__, "a b c d .bmp", true, "ABCD~1.BMP", 10, KindBitmap, "a b c d .bmp"},
+        {__LINE__, "\x95\x5C\x8E\xA6.1.txt", true, "", 10, KindText, "\x95\x5C\x8E\xA6.1.txt"},
+        {__LINE__, "a.b.c.d.e.txt", true, "ABCDE~1.TXT", 10, KindText, "ABCDE~1.TXT"},   // 13 bytes
         {__LINE__, "strange.txt.bmp", true, "STRANG~1.TXT", 10, KindNone, ""},  // alias of another kind
         {__LINE__, "unknown.jpeg", true, "UNKNOW~1.JPE", 10, KindNone, ""},
         {__LINE__, "", false, "KOREAN~1.TXT", 10, KindNone, ""},               // no code page 932 form
