@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "saver/host/host_win.h"
+#include "tests/wine/wine_test_util.h"
+
 #include <string>
 #include <vector>
 
@@ -174,4 +177,66 @@ TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
     EXPECT_EQ(WaitExit(s, 20000), 0u);
     Finish(s);
     EXPECT_TRUE(CoverWindowRects().empty());
+}
+
+// A deliberate fault inside a running saver, made only by this test program
+// when it is started again as a child: the saver window is subclassed so
+// that its first tick faults, either in the module's own code or in a
+// platform library (a fault nobody handles). The shipped saver has no such
+// switch.
+namespace {
+WNDPROC saverProc = nullptr;
+bool faultInOwnCode = true;
+
+LRESULT CALLBACK FaultingTick(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        if (faultInOwnCode) {
+            int* volatile nowhere = nullptr;
+            *nowhere = 1;
+        } else {
+            RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+        }
+    }
+    return CallWindowProcW(saverProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassTheSaver(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && saverProc == nullptr) {
+        wchar_t name[64] = L"";
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (std::wstring(name) == L"WindowsScreenSaverClass")
+            saverProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(reinterpret_cast<HWND>(wParam), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultingTick)));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}
+
+int RunFaultingSaver(const char* where)
+{
+    faultInOwnCode = std::string(where) == "own";
+    HWND host = CreateHostWindow(160, 120);
+    SetWindowsHookExW(WH_CBT, SubclassTheSaver, nullptr, GetCurrentThreadId());
+    std::string arguments = "/p " + std::to_string(reinterpret_cast<uintptr_t>(host));
+    int result = SaverMain(GetModuleHandleW(nullptr), arguments.c_str());
+    // Reaching this line means the fault went unnoticed.
+    return 100 + result;
+}
+
+TEST(SaverProcess, FaultInsideTheSaverEndsWithTheGuardsCode)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    for (const wchar_t* where : {L"own", L"library"}) {
+        std::wstring line = L"\"" + std::wstring(self) + L"\" --fault-inside-saver " + where;
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        Started s = {};
+        s.ok = CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s.pi) != 0;
+        ASSERT_TRUE(s.ok);
+        EXPECT_EQ(WaitExit(s, 20000), static_cast<DWORD>(kSaverFaultExitCode)) << "fault in " << where;
+        Finish(s);
+    }
 }
