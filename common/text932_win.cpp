@@ -286,7 +286,10 @@ LONG RegQueryDword932(HKEY key, const char* name, DWORD* value)
     DWORD type = REG_NONE;
     LONG r = RegQueryValueExW(key, n.text, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
     FreeWide932(&n);
-    if (r == ERROR_SUCCESS && (type != REG_DWORD || size != sizeof data)) r = ERROR_INVALID_DATA;
+    // Older tools store numbers as four bytes of binary data; those bytes
+    // are the same little-endian number. Any other type or size is not one.
+    if (r == ERROR_SUCCESS && ((type != REG_DWORD && type != REG_BINARY) || size != sizeof data))
+        r = ERROR_INVALID_DATA;
     if (r == ERROR_SUCCESS) *value = data;
     return r;
 }

@@ -45,8 +45,8 @@ LONG RegCreateKey932(HKEY root, const char* path, HKEY* key);
 // Opens an existing key for reading only (no creation, no write access).
 LONG RegOpenKeyRead932(HKEY root, const char* path, HKEY* key);
 LONG RegQueryString932(HKEY key, const char* name, char* buffer, DWORD bufferSize);
-// Only a REG_DWORD of exactly four bytes is a number; anything else fails
-// and leaves *value alone.
+// Only a REG_DWORD or REG_BINARY of exactly four bytes is a number;
+// anything else fails and leaves *value alone.
 LONG RegQueryDword932(HKEY key, const char* name, DWORD* value);
 LONG RegSetString932(HKEY key, const char* name, const char* value);
 LONG RegSetDword932(HKEY key, const char* name, DWORD value);

@@ -14,6 +14,13 @@ LRESULT SaverDefaultHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void CreateCoverWindows();
 void DestroyCoverWindows();
 
+// The guard around the run modes: a fault ends the process with
+// kSaverFaultExitCode after the screen-saver-running state is cleared.
+// 3 is what the C runtime's abort gives, and no mode returns it.
+enum { kSaverFaultExitCode = 3 };
+void InstallFaultGuard();
+void RemoveFaultGuard();
+
 // The Windows 95 family's screen-saver password; on other platforms they
 // do nothing and every close is accepted.
 void LoadPasswordVerifier();

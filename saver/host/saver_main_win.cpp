@@ -11,13 +11,6 @@ const DWORD kFullScreenStyle = 0x96000000u;   // popup, visible, clip siblings a
 const DWORD kPreviewStyle = 0x52000000u;      // child, visible, clip children
 const UINT kSaverClassStyle = 0x2Bu;          // own DC, double clicks, redraw on resize
 
-LONG WINAPI SaverFaultFilter(EXCEPTION_POINTERS*)
-{
-    // The platform must not believe a saver is still running after we die.
-    SetSaverRunning(0);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
 uint32_t DetectWin95Platform()
 {
     OSVERSIONINFOA info;
@@ -58,7 +51,9 @@ int SaverMain(HINSTANCE instance, const char* argumentText)
     g.wakeThreshold = 4;
     g.lastPasswordCheck = 0xFFFFFFFFu;   // no prompt has been shown yet
     g.isWin95Platform = DetectWin95Platform();
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(SaverFaultFilter);
+    // Hardware faults take the guard's own path (fault_guard_win.cpp); the
+    // catch clause sees only C++ exceptions, should a library throw one.
+    InstallFaultGuard();
     int result = -1;
     try {
         result = DispatchMode(argumentText);
@@ -66,7 +61,7 @@ int SaverMain(HINSTANCE instance, const char* argumentText)
         SetSaverRunning(0);
         result = -1;
     }
-    SetUnhandledExceptionFilter(previous);
+    RemoveFaultGuard();
     return result;
 }
 

@@ -29,6 +29,19 @@ int SeekInFile(void* context, uint32_t offset)
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
+// The largest block worth asking for: what the process can still address
+// and the system can still commit. A photograph of tens of megabytes fits;
+// a header that asks for more is refused before anything is allocated.
+uint64_t LargestAllocatableBlock()
+{
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status)) return kDibLargestBlock;
+    uint64_t largest = status.ullAvailVirtual;
+    if (status.ullAvailPageFile < largest) largest = status.ullAvailPageFile;
+    return largest;
+}
+
 HPALETTE MakePalette(const uint8_t* colourTable, uint32_t n)
 {
     HLOCAL memory = LocalAlloc(LMEM_FIXED, DibLogPaletteSize(n));
@@ -103,7 +116,7 @@ uint32_t LoadDib(const char* path)
     DibReader reader = {file, ReadFromFile, SeekInFile};
     DibLayout layout;
     uint32_t imageSize = 0;
-    if (fileSize != 0 && DibReadHeaders(&reader, fileSize, &layout) == DibAccepted) {
+    if (fileSize != 0 && DibReadHeaders(&reader, fileSize, &layout, LargestAllocatableBlock()) == DibAccepted) {
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, layout.blockSize);
         void* locked = block ? GlobalLock(block) : nullptr;
         if (locked) {

@@ -69,8 +69,12 @@ uint16_t ChooseEntryName(const char* foundName, bool nameFits, const char* short
     if (foundName == nullptr || !nameFits) return KindNone;
     uint16_t kind = KindFromFileName(foundName);
     if (kind == KindNone) return KindNone;
+    // A found name that fits the entry is kept as it is, whatever its
+    // shape ("v1.2.txt"): its alias would sort elsewhere, and a volume
+    // without aliases has none to give.
     const char* chosen = nullptr;
-    if (IsShortName83(foundName)) {
+    size_t foundLength = std::strlen(foundName);
+    if (foundLength >= 1 && foundLength <= kEntryNameSize - 1) {
         chosen = foundName;
     } else if (shortName != nullptr && IsShortName83(shortName) && KindFromFileName(shortName) == kind) {
         // The alias names the same file; cutting the long name would name

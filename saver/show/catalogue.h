@@ -35,8 +35,9 @@ uint16_t ItemKind(const char* path);
 bool IsShortName83(const char* name);
 
 // Decides the entry of one found name. The kind comes from the found (long)
-// name. A name in 8.3 form is taken as it is; any other name is replaced by
-// its short alias when the alias is in 8.3 form and has the same kind;
+// name. A name of at most 12 bytes is taken as it is; a longer name is
+// replaced by its short alias when the alias is in 8.3 form and has the
+// same kind;
 // a name that cannot be written in code page 932 is left out, and so is any
 // name whose full path (folder, "\", name) would not fit an item path.
 // Writes the 13-byte entry (zero padded) and gives the kind, or gives 0 and

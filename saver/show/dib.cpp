@@ -106,8 +106,9 @@ uint16_t DibOrigin(int32_t extent, int32_t client)
     return static_cast<uint16_t>(client / 2 - drawn / 2);
 }
 
-DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout* layout)
+DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout* layout, uint64_t largestBlock)
 {
+    if (largestBlock > kDibLargestBlock) largestBlock = kDibLargestBlock;
     std::memset(layout, 0, sizeof *layout);
 
     uint8_t fileHeader[kDibFileHeaderSize];
@@ -134,25 +135,28 @@ DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout*
 
     if (!KnownDepth(depth)) return DibBadDepth;
     int64_t rows = height < 0 ? -static_cast<int64_t>(height) : height;
-    if (width <= 0 || width > kDibMaxDimension || rows == 0 || rows > kDibMaxDimension) return DibBadDimensions;
+    if (width <= 0 || rows == 0) return DibBadDimensions;
     if (!DrawableCompression(compression, depth, height)) return DibBadCompression;
 
-    uint32_t imageSize;
+    // The colour table and masks come first in the block; with them the
+    // pixel data must still fit what can be allocated.
+    uint32_t n = DibColourCount(Get32(info + kColoursUsedField), depth);
+    const uint64_t pixelOffset = uint64_t{kDibInfoHeaderSize} + (compression == DibBitfields ? kDibMaskBytes : 0) + 4 * uint64_t{n};
+    uint64_t imageSize;
     if (compression == DibRle8 || compression == DibRle4) {
         // Run-length data has no size of its own but the stated one.
-        if (statedImageSize == 0 || statedImageSize > kDibMaxImageSize) return DibBadImageSize;
+        if (statedImageSize == 0) return DibBadImageSize;
         imageSize = statedImageSize;
     } else {
         // The drawing reads whole rows whatever the header states, so the
         // rows decide the size; a smaller stated size would let it read
         // past the block.
-        uint64_t computed = DibComputedImageSize(width, depth, rows);
-        if (computed == 0 || computed > kDibMaxImageSize) return DibBadImageSize;
-        if (statedImageSize != 0 && statedImageSize < computed) return DibBadImageSize;
-        imageSize = static_cast<uint32_t>(computed);
+        imageSize = DibComputedImageSize(width, depth, rows);
+        if (imageSize == 0) return DibBadImageSize;
+        if (statedImageSize != 0 && statedImageSize < imageSize) return DibBadImageSize;
     }
+    if (imageSize > largestBlock || pixelOffset + imageSize > largestBlock) return DibTooLarge;
 
-    uint32_t n = DibColourCount(Get32(info + kColoursUsedField), depth);
     uint32_t masksInFile = 0;
     if (compression == DibBitfields) {
         layout->maskBytes = kDibMaskBytes;
@@ -170,13 +174,13 @@ DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout*
     layout->depth = depth;
     layout->compression = compression;
     layout->colourCount = n;
-    layout->imageSize = imageSize;
+    layout->imageSize = static_cast<uint32_t>(imageSize);
     layout->tableOffset = kDibInfoHeaderSize + layout->maskBytes;
     layout->pixelOffset = layout->tableOffset + 4 * n;
-    layout->blockSize = layout->pixelOffset + imageSize;
+    layout->blockSize = static_cast<uint32_t>(pixelOffset + imageSize);
 
     uint64_t pixelPosition = layout->pixelFieldOffset;
-    if (pixelPosition == 0) pixelPosition = uint64_t{kDibFileHeaderSize} + headerSize + masksInFile + 4 * n;
+    if (pixelPosition == 0) pixelPosition = uint64_t{kDibFileHeaderSize} + headerSize + masksInFile + 4 * uint64_t{n};
     if (pixelPosition + imageSize > fileSize) return DibTruncated;
     layout->pixelFilePosition = static_cast<uint32_t>(pixelPosition);
 
@@ -189,7 +193,7 @@ DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout*
     // 32-bit field, and high bits beyond the count read here would send it
     // past the colour table.
     Put32(layout->header + kColoursUsedField, n);
-    Put32(layout->header + kImageSizeField, imageSize);
+    Put32(layout->header + kImageSizeField, layout->imageSize);
     return DibAccepted;
 }
 
@@ -227,9 +231,12 @@ DibPicture DibDescribeBlock(const uint8_t* block)
     p.height = static_cast<int32_t>(Get32(block + kHeightField));
     p.depth = Get16(block + kDepthField);
     p.colourCount = Get32(block + kColoursUsedField);
-    p.drawnWidth = static_cast<uint16_t>(p.width);
+    // Sizes past 16 bits are held at the largest, not wrapped: a wrapped
+    // size would draw a narrow slice of a picture that fills the screen.
+    uint32_t columns = p.width > 0 ? static_cast<uint32_t>(p.width) : 0u;
     uint32_t rows = p.height < 0 ? 0u - static_cast<uint32_t>(p.height) : static_cast<uint32_t>(p.height);
-    p.drawnHeight = static_cast<uint16_t>(rows);
+    p.drawnWidth = static_cast<uint16_t>(columns > 0xFFFFu ? 0xFFFFu : columns);
+    p.drawnHeight = static_cast<uint16_t>(rows > 0xFFFFu ? 0xFFFFu : rows);
     uint32_t masks = Get32(block + kCompressionField) == DibBitfields ? kDibMaskBytes : 0;
     p.tableOffset = kDibInfoHeaderSize + masks;
     p.pixelOffset = p.tableOffset + 4 * p.colourCount;

@@ -17,11 +17,11 @@ enum {
     kDibMaskBytes = 12,
     kDibLongestHeader = 124,
     kDibReadChunk = 32768,
-    // Caps that keep a hostile header from asking for absurd memory: a
-    // picture larger than this is no picture a screen saver shows.
-    kDibMaxDimension = 16384,
-    kDibMaxImageSize = 64 * 1024 * 1024,
 };
+
+// The most a block can hold: its size and the image size are 32-bit fields.
+// What the process can really allocate is usually less; the caller says so.
+const uint64_t kDibLargestBlock = 0xFFFFFFFFu;
 
 enum DibCompression : uint32_t {
     DibRgb = 0,
@@ -39,11 +39,12 @@ enum DibRefusal {
     DibUnknownHeader,     // a header size of no layout the reader knows
     DibBadDepth,          // not 1, 4, 8, 16, 24 or 32 bits per pixel
     DibBadCompression,    // a compression that cannot be sized or drawn
-    DibBadDimensions,     // zero, negative width, or above the cap
-    DibBadImageSize,      // zero, above the cap, or less than the rows need
+    DibBadDimensions,     // zero or negative width, zero height
+    DibBadImageSize,      // zero, or less than the rows need
     DibTruncated,         // the file is shorter than the headers promise
     DibReadFailed,        // a pixel read came back short, a seek failed
     DibBlockTooSmall,     // the caller's block is not the size laid out
+    DibTooLarge,          // the block would be larger than can be allocated
 };
 
 // A sequential byte source. read gives the number of bytes it delivered
@@ -87,8 +88,12 @@ uint16_t DibOrigin(int32_t extent, int32_t client);
 // Reads the file header, the information header and what else precedes the
 // colour table (the rest of a longer header, the masks of a 40-byte
 // BI_BITFIELDS header), and lays out the block. fileSize is the length of
-// the file, or UINT32_MAX when unknown.
-DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout* layout);
+// the file, or UINT32_MAX when unknown; largestBlock the most the caller can
+// allocate. Every size is worked out in 64 bits and checked against both
+// before the caller allocates anything, so no header can make it ask for
+// more than the file could fill or the process could hold.
+DibRefusal DibReadHeaders(const DibReader* reader, uint32_t fileSize, DibLayout* layout,
+                          uint64_t largestBlock = kDibLargestBlock);
 
 // Fills a block of layout->blockSize bytes: header, masks, colour table
 // (a short table is padded with black) and the pixel data, which must be
@@ -101,8 +106,8 @@ DibRefusal DibReadBody(const DibReader* reader, const DibLayout* layout, uint8_t
 struct DibPicture {
     int32_t width;
     int32_t height;            // as stored: negative for top-down rows
-    uint16_t drawnWidth;       // 16-bit sizes of the drawing
-    uint16_t drawnHeight;
+    uint16_t drawnWidth;       // 16-bit sizes of the drawing; larger
+    uint16_t drawnHeight;      // pictures are drawn as their first 65535
     uint16_t depth;
     uint32_t colourCount;      // the completed colours-used field
     uint32_t tableOffset;

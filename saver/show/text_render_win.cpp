@@ -231,13 +231,18 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
 
     if (s.dc) {
         SIZE main = Extent(s.dc, text + measure.longestStart, measure.maxLen, width);
-        placement.mainCx = main.cx;
         placement.mainCy = main.cy;
-        placement.left = BlockLeft(width, main.cx);
         if (g.subFont) SelectObject(s.dc, g.subFont);
         SIZE sub = Extent(s.dc, text + measure.subStart, measure.subLen, width);
         placement.subCx = sub.cx;
         placement.subCy = sub.cy;
+        // Without an ordinary line to measure, the block is as wide as its
+        // widest sub line; centring on an empty line would start the text at
+        // the middle and push longer lines past the right edge.
+        if (measure.maxLen == 0 && measure.longestSubLen != 0)
+            main.cx = Extent(s.dc, text + measure.longestSubStart, measure.longestSubLen, width).cx;
+        placement.mainCx = main.cx;
+        placement.left = BlockLeft(width, main.cx);
         placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
 
         RECT all = {0, 0, width, height};

@@ -65,7 +65,10 @@ void MeasureText(const char* text, uint32_t length, TextMeasure* measure)
             ++measure->subLines;
             measure->subStart = line.textStart;
             measure->subLen = line.textLength;
-            if (line.textLength > measure->longestSubLen) measure->longestSubLen = line.textLength;
+            if (line.textLength > measure->longestSubLen) {
+                measure->longestSubLen = line.textLength;
+                measure->longestSubStart = line.textStart;
+            }
         }
     }
 }

@@ -48,7 +48,8 @@ struct TextMeasure {
     uint32_t maxLen;          // its byte length; 0 when no ordinary line has a byte
     uint32_t subStart;        // text of the last sub line
     uint32_t subLen;
-    uint32_t longestSubLen;   // longest sub-line text, for texts without ordinary lines
+    uint32_t longestSubStart; // first of the longest sub-line texts
+    uint32_t longestSubLen;   // its byte length: texts without ordinary lines are sized and centred by it
 };
 
 void MeasureText(const char* text, uint32_t length, TextMeasure* measure);

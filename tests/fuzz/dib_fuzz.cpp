@@ -63,7 +63,7 @@ void CheckLoaded(const DibLayout& layout, const uint8_t* block)
         int64_t rows = p.height < 0 ? -int64_t{p.height} : p.height;
         Require(DibComputedImageSize(p.width, p.depth, rows) <= layout.imageSize);
     }
-    Require(p.drawnWidth == p.width);
+    Require(p.drawnWidth == (p.width > 0xFFFF ? 0xFFFF : p.width));
     Require(p.drawnWidth >= 1 && p.drawnHeight >= 1);
 
     std::vector<uint8_t> palette(DibLogPaletteSize(p.colourCount));
@@ -85,15 +85,15 @@ void CheckLoaded(const DibLayout& layout, const uint8_t* block)
     }
 }
 
-void LoadOnce(const uint8_t* data, size_t size, bool lengthKnown)
+void LoadOnce(const uint8_t* data, size_t size, bool lengthKnown, uint64_t largestBlock)
 {
     Source source = {data, size, 0};
     DibReader reader = {&source, SourceRead, SourceSeek};
     uint32_t fileSize = lengthKnown && size < UINT32_MAX ? static_cast<uint32_t>(size) : UINT32_MAX;
     DibLayout layout;
-    if (DibReadHeaders(&reader, fileSize, &layout) != DibAccepted) return;
+    if (DibReadHeaders(&reader, fileSize, &layout, largestBlock) != DibAccepted) return;
 
-    Require(layout.imageSize != 0 && layout.imageSize <= kDibMaxImageSize);
+    Require(layout.imageSize != 0 && layout.blockSize <= largestBlock);
     Require(layout.blockSize == layout.pixelOffset + layout.imageSize);
     Require(layout.pixelOffset == layout.tableOffset + 4 * layout.colourCount);
     if (lengthKnown) Require(uint64_t{layout.pixelFilePosition} + layout.imageSize <= size);
@@ -110,7 +110,9 @@ void LoadOnce(const uint8_t* data, size_t size, bool lengthKnown)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    LoadOnce(data, size, true);
-    LoadOnce(data, size, false);
+    LoadOnce(data, size, true, kDibLargestBlock);
+    LoadOnce(data, size, false, kDibLargestBlock);
+    // A process short of memory: the bound must hold for any header.
+    LoadOnce(data, size, false, 4096);
     return 0;
 }

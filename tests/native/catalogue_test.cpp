@@ -15,6 +15,15 @@ struct KindRow {
     uint16_t kind;
 };
 
+// A name in a block of exactly its bytes and terminator: a step past the
+// terminator is an address-sanitizer finding.
+std::vector<char> Terminated(const std::string& text)
+{
+    std::vector<char> block(text.size() + 1, '\0');
+    std::copy(text.begin(), text.end(), block.begin());
+    return block;
+}
+
 std::vector<std::string> Sorted(const std::vector<std::string>& names)
 {
     std::vector<char> block(names.size() * kEntryNameSize, '\0');
@@ -56,8 +65,12 @@ TEST(Catalogue, KindComesFromTheExtensionOfTheLastComponent)
         {__LINE__, "C:\\\x95\x5C\\a.txt", KindText},
         {__LINE__, "C:\\\x83\x5C\x83\x5C.bmp", KindBitmap},
         {__LINE__, "C:\\\x95\x5C.txt\\\x83\x5C", KindNone},
+        {__LINE__, "C:\\w\\\xE0\x5C.\xFC\x5C", KindNone},   // the second lead range
+        {__LINE__, "C:\\w\\a.txt\x81", KindNone},            // a lead byte last
+        {__LINE__, "C:\\w\\a.bm\xFC", KindNone},
     };
-    for (const KindRow& r : rows) EXPECT_EQ(KindFromFileName(r.path.c_str()), r.kind) << "row at line " << r.line;
+    for (const KindRow& r : rows)
+        EXPECT_EQ(KindFromFileName(Terminated(r.path).data()), r.kind) << "row at line " << r.line;
     EXPECT_EQ(KindFromFileName(nullptr), KindNone);
 }
 
@@ -102,6 +115,12 @@ TEST(Catalogue, EntryNameTakesTheAliasOrLeavesTheNameOut)
         {__LINE__, "A rather long saying.txt", true, "", 10, KindNone, ""},
         {__LINE__, "A rather long saying.txt", true, "ARATHER~LONG.TXT", 10, KindNone, ""},
         {__LINE__, "double.dot.wav", true, "DOUBLE~1.WAV", 10, KindWave, "DOUBLE~1.WAV"},
+        // Twelve bytes or fewer are kept as found, whatever their shape.
+        {__LINE__, "v1.2.txt", true, "V12~1.TXT", 10, KindText, "v1.2.txt"},
+        {__LINE__, "v1.2.txt", true, "", 10, KindText, "v1.2.txt"},
+        {__LINE__, "a b c d .bmp", true, "ABCD~1.BMP", 10, KindBitmap, "a b c d .bmp"},
+        {__LINE__, "\x95\x5C\x8E\xA6.1.txt", true, "", 10, KindText, "\x95\x5C\x8E\xA6.1.txt"},
+        {__LINE__, "a.b.c.d.e.txt", true, "ABCDE~1.TXT", 10, KindText, "ABCDE~1.TXT"},   // 13 bytes
         {__LINE__, "strange.txt.bmp", true, "STRANG~1.TXT", 10, KindNone, ""},  // alias of another kind
         {__LINE__, "unknown.jpeg", true, "UNKNOW~1.JPE", 10, KindNone, ""},
         {__LINE__, "", false, "KOREAN~1.TXT", 10, KindNone, ""},               // no code page 932 form
@@ -135,17 +154,23 @@ TEST(Catalogue, EntriesSortByUnsignedBytes)
 TEST(Catalogue, EqualNamesKeepTheirOrder)
 {
     // Bytes after the terminator tell the entries apart without taking part
-    // in the comparison.
-    std::vector<char> block(5 * kEntryNameSize, '\0');
-    const char* names[] = {"B.TXT", "A.TXT", "B.TXT", "A.TXT", "A.TXT"};
-    for (int i = 0; i < 5; ++i) {
-        std::memcpy(&block[i * kEntryNameSize], names[i], std::strlen(names[i]));
-        block[i * kEntryNameSize + 11] = static_cast<char>('0' + i);
+    // in the comparison. Enough of them that a sort which is stable only
+    // for short runs shows itself.
+    const int count = 60;
+    std::vector<char> block(count * kEntryNameSize, '\0');
+    std::string expected;
+    for (int pass = 0; pass < 3; ++pass)
+        for (int i = 0; i < count; ++i)
+            if ((i % 3 == 0 ? 2 : i % 7 == 0 ? 0 : 1) == pass) expected += static_cast<char>(' ' + i);
+    for (int i = 0; i < count; ++i) {
+        const char* name = i % 3 == 0 ? "B.TXT" : i % 7 == 0 ? "A.BMP" : "A.TXT";
+        std::memcpy(&block[i * kEntryNameSize], name, std::strlen(name));
+        block[i * kEntryNameSize + 11] = static_cast<char>(' ' + i);
     }
-    SortEntries(block.data(), 5);
+    SortEntries(block.data(), count);
     std::string order;
-    for (int i = 0; i < 5; ++i) order += block[i * kEntryNameSize + 11];
-    EXPECT_EQ(order, "13402");
+    for (int i = 0; i < count; ++i) order += block[i * kEntryNameSize + 11];
+    EXPECT_EQ(order, expected);
 }
 
 TEST(Catalogue, LargeFolderSortsLikeAPlainByteOrder)
@@ -233,6 +258,12 @@ TEST(Catalogue, ItemKindLooksAtTheFileNameNotTheFolder)
         {__LINE__, "C:\\words\\.hidden.txt", KindNone},
         {__LINE__, "C:\\\x95\\\\D.DLL", KindTextGen},  // trail byte 0x5C is not a separator
         {__LINE__, "EM998", KindNone},
+        // A trail byte 0x5C in the file name itself, from either lead range:
+        // taken for a separator it would leave ".txt", which has no kind.
+        {__LINE__, "C:\\w\\\x95\x5C.txt", KindText},
+        {__LINE__, "C:\\w\\\xE0\x5C.txt", KindText},
+        {__LINE__, "C:\\w\\\xFC\x5C.bmp", KindBitmap},
+        {__LINE__, "C:\\w\\a.txt\xE0", KindNone},
     };
-    for (const Case& c : cases) EXPECT_EQ(ItemKind(c.path), c.kind) << "line " << c.line;
+    for (const Case& c : cases) EXPECT_EQ(ItemKind(Terminated(c.path).data()), c.kind) << "line " << c.line;
 }

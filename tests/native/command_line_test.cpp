@@ -2,17 +2,40 @@
 
 #include "saver/host/command_line.h"
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 TEST(CommandLine, ProgramNameIsSkipped)
 {
-    EXPECT_STREQ(ArgumentText("KELMORA.SCR /s"), "/s");
-    EXPECT_STREQ(ArgumentText("\"C:\\Program Files\\KELMORA.SCR\" /p 1234"), "/p 1234");
-    EXPECT_STREQ(ArgumentText("\"C:\\unterminated /s"), "");
-    EXPECT_STREQ(ArgumentText("KELMORA.SCR"), "");
-    EXPECT_STREQ(ArgumentText("   /s"), "/s");
-    EXPECT_STREQ(ArgumentText(""), "");
-    // A trail byte of 0x22 or 0x20 inside a Shift-JIS name is not a quote
-    // or a blank: the second byte of a double-byte character is skipped whole.
-    EXPECT_STREQ(ArgumentText("\"C:\\\x83\x22\\k.scr\" /c"), "/c");
+    const struct {
+        int line;
+        std::string commandLine;
+        const char* arguments;
+    } rows[] = {
+        {__LINE__, "KELMORA.SCR /s", "/s"},
+        {__LINE__, "\"C:\\Program Files\\KELMORA.SCR\" /p 1234", "/p 1234"},
+        {__LINE__, "\"C:\\unterminated /s", ""},
+        {__LINE__, "KELMORA.SCR", ""},
+        {__LINE__, "   /s", "/s"},
+        {__LINE__, "", ""},
+        // A trail byte of 0x22 or 0x20 inside a Shift-JIS name is not a
+        // quote or a blank: the second byte of a double-byte character is
+        // skipped whole, from either lead range.
+        {__LINE__, "\"C:\\\x83\x22\\k.scr\" /c", "/c"},
+        {__LINE__, "\"C:\\\xE0\x22\\k.scr\" /c", "/c"},
+        {__LINE__, "C:\\\xFC\x20k.scr /s", "/s"},
+        {__LINE__, "\"k\x81\" /s", ""},       // the quote is a trail byte: no closing quote
+        {__LINE__, "KELMORA\x81", ""},         // a lead byte as the last byte
+        {__LINE__, "k.scr \x9F", "\x9F"},
+    };
+    for (const auto& r : rows) {
+        // Exactly the text and its terminator: a step past it is a finding.
+        std::vector<char> exact(r.commandLine.size() + 1, '\0');
+        std::copy(r.commandLine.begin(), r.commandLine.end(), exact.begin());
+        EXPECT_STREQ(ArgumentText(exact.data()), r.arguments) << "row at line " << r.line;
+    }
+    EXPECT_STREQ(ArgumentText(nullptr), "");
 }
 
 TEST(CommandLine, OptionLettersChooseTheMode)
@@ -43,7 +66,8 @@ TEST(CommandLine, OptionLettersChooseTheMode)
         {__LINE__, "\x82\xa0", ModeUnknown, 0},
     };
     for (const Case& c : cases) {
-        SaverCommand command = ParseSaverCommand(c.text);
+        std::vector<char> exact(c.text, c.text + std::strlen(c.text) + 1);
+        SaverCommand command = ParseSaverCommand(exact.data());
         EXPECT_EQ(command.mode, c.mode) << "line " << c.line;
         EXPECT_EQ(command.handle, c.handle) << "line " << c.line;
     }

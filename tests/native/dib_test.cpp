@@ -91,12 +91,12 @@ struct Loaded {
 
 // The whole load as the presenter does it; fileSize UINT32_MAX hides the
 // length from the header checks so that the body's own checks are reached.
-Loaded Load(const Bytes& bytes, uint32_t fileSize)
+Loaded Load(const Bytes& bytes, uint32_t fileSize, uint64_t largestBlock = kDibLargestBlock)
 {
     Loaded r = {};
     r.file.bytes = &bytes;
     DibReader reader = {&r.file, MemoryRead, MemorySeek};
-    r.refusal = DibReadHeaders(&reader, fileSize, &r.layout);
+    r.refusal = DibReadHeaders(&reader, fileSize, &r.layout, largestBlock);
     if (r.refusal != DibAccepted) return r;
     r.block.assign(r.layout.blockSize, 0xCC);
     r.refusal = DibReadBody(&reader, &r.layout, r.block.data(), static_cast<uint32_t>(r.block.size()));
@@ -344,6 +344,48 @@ TEST(Dib, TopDownRowsAreSizedByTheirCount)
     EXPECT_EQ(p.drawnHeight, 51);
 }
 
+TEST(Dib, PhotographsAreBoundByWhatCanBeAllocated)
+{
+    struct Case {
+        int line;
+        int32_t width, height;
+        uint16_t depth;
+        uint64_t largest;
+        DibRefusal refusal;
+        uint16_t drawnWidth, drawnHeight;
+    } cases[] = {
+        {__LINE__, 6000, 4000, 24, kDibLargestBlock, DibAccepted, 6000, 4000},   // 72 MB of rows
+        {__LINE__, 6000, -4000, 24, 40 + 72000000, DibAccepted, 6000, 4000},    // exactly what fits
+        {__LINE__, 6000, 4000, 24, 40 + 72000000 - 1, DibTooLarge, 0, 0},
+        {__LINE__, 70000, 2, 1, kDibLargestBlock, DibAccepted, 65535, 2},        // held, not wrapped to 4464
+        {__LINE__, 3, 70000, 8, kDibLargestBlock, DibAccepted, 3, 65535},
+    };
+    for (const Case& c : cases) {
+        // Headers only: the length the file states is what the check sees.
+        Bytes file = MakeBmp(1, 1, c.depth);
+        Put32(file, kWidth, static_cast<uint32_t>(c.width));
+        Put32(file, kHeight, static_cast<uint32_t>(c.height));
+        uint64_t rows = c.height < 0 ? -int64_t{c.height} : c.height;
+        uint64_t image = DibRowSize(c.width, c.depth) * rows;
+        uint64_t pixelsAt = Get32(file.data() + 10);
+        MemoryFile f = {&file, 0, {}, {}};
+        DibReader reader = {&f, MemoryRead, MemorySeek};
+        DibLayout layout;
+        ASSERT_EQ(DibReadHeaders(&reader, static_cast<uint32_t>(pixelsAt + image), &layout, c.largest), c.refusal)
+            << "line " << c.line;
+        if (c.refusal != DibAccepted) continue;
+        EXPECT_EQ(layout.imageSize, image) << "line " << c.line;
+        // The block's header, as the body writes it, gives the drawn sizes.
+        Bytes block(layout.header, layout.header + kDibInfoHeaderSize);
+        DibPicture p = DibDescribeBlock(block.data());
+        EXPECT_EQ(p.drawnWidth, c.drawnWidth) << "line " << c.line;
+        EXPECT_EQ(p.drawnHeight, c.drawnHeight) << "line " << c.line;
+    }
+    // Larger than the client: drawn from the left and top edges.
+    EXPECT_EQ(DibOrigin(6000, 1024), 0);
+    EXPECT_EQ(DibOrigin(4000, 768), 0);
+}
+
 TEST(Dib, StatedImageSizeLargerThanTheRowsIsReadAsTheRows)
 {
     Bytes file = MakeBmp(4, 4, 8);
@@ -404,20 +446,23 @@ TEST(Dib, BrokenFilesAreRefusedBeforeAnyBlock)
         {__LINE__, [](Bytes& b) { Put32(b, kWidth, 0); }, DibBadDimensions},
         {__LINE__, [](Bytes& b) { Put32(b, kWidth, static_cast<uint32_t>(-8)); }, DibBadDimensions},
         {__LINE__, [](Bytes& b) { Put32(b, kHeight, 0); }, DibBadDimensions},
-        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 16385); }, DibBadDimensions},
-        {__LINE__, [](Bytes& b) { Put32(b, kHeight, 16385); }, DibBadDimensions},
-        {__LINE__, [](Bytes& b) { Put32(b, kHeight, static_cast<uint32_t>(-16385)); }, DibBadDimensions},
-        {__LINE__, [](Bytes& b) { Put32(b, kHeight, 0x80000000u); }, DibBadDimensions},
-        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 0x7FFFFFFF); }, DibBadDimensions},
-        // Within the dimension caps, but the rows alone exceed 64 MiB.
-        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 16384), Put32(b, kHeight, 16384); }, DibBadImageSize},
+        // Large pictures are refused only for what the file or the memory
+        // cannot hold, each size worked out without wrapping.
+        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 16385); }, DibTruncated},
+        {__LINE__, [](Bytes& b) { Put32(b, kHeight, static_cast<uint32_t>(-16385)); }, DibTruncated},
+        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 16384), Put32(b, kHeight, 16384); }, DibTruncated},
+        {__LINE__, [](Bytes& b) { Put32(b, kHeight, 0x80000000u); }, DibTooLarge},
+        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 0x7FFFFFFF); }, DibTooLarge},
+        {__LINE__, [](Bytes& b) { Put32(b, kWidth, 0x7FFFFFFF), Put32(b, kHeight, 0x7FFFFFFF); }, DibTooLarge},
+        {__LINE__, [](Bytes& b) { Put16(b, kDepth, 32), Put32(b, kWidth, 0x40000000), Put32(b, kHeight, 1); },
+         DibTooLarge},   // 2^32 bytes of one row: one more than a 32-bit size
         {__LINE__, [](Bytes& b) { Put32(b, kCompression, 4); }, DibBadCompression},   // JPEG
         {__LINE__, [](Bytes& b) { Put32(b, kCompression, 5); }, DibBadCompression},   // PNG
         {__LINE__, [](Bytes& b) { Put32(b, kCompression, DibRle4); }, DibBadCompression},
         {__LINE__, [](Bytes& b) { Put32(b, kCompression, DibBitfields); }, DibBadCompression},
         {__LINE__, [](Bytes& b) { Put32(b, kCompression, DibRle8), Put32(b, kImageSize, 0); }, DibBadImageSize},
         {__LINE__, [](Bytes& b) { Put32(b, kCompression, DibRle8), Put32(b, kImageSize, 0x7FFFFFFF); },
-         DibBadImageSize},
+         DibTruncated},
         {__LINE__,
          [](Bytes& b) { Put32(b, kCompression, DibRle8), Put32(b, kHeight, static_cast<uint32_t>(-4)); },
          DibBadCompression},

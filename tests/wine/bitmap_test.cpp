@@ -371,6 +371,20 @@ TEST_F(BitmapTest, PictureWiderThanTheClientStartsAtTheLeftEdge)
     EXPECT_EQ(Source(639, 235), RGB(255, 255, 0));
 }
 
+TEST_F(BitmapTest, PhotographLargerThanTheScreenIsDrawnFromTheTopLeft)
+{
+    Start(640, 480);
+    // An ordinary camera picture: 6000 x 4000 at 24 bits is 72 MB of rows.
+    Picture p = {6000, 4000, 24, {}, [](int x, int y) {
+                     return uint32_t(x < 640 && y < 480 ? RGB(x % 256, y % 256, 77) : RGB(255, 0, 255));
+                 }};
+    ASSERT_EQ(Compose(File(p)), 1);
+    EXPECT_EQ(g.dibX, 0);
+    EXPECT_EQ(g.dibY, 0);
+    for (POINT at : {POINT{0, 0}, POINT{300, 200}, POINT{639, 0}, POINT{0, 479}, POINT{639, 479}})
+        EXPECT_EQ(Source(at.x, at.y), RGB(at.x % 256, at.y % 256, 77)) << at.x << "," << at.y;
+}
+
 TEST_F(BitmapTest, BrokenFilesShowEm004AndEndTheItem)
 {
     Start(640, 480);

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "saver/host/host_win.h"
+#include "tests/wine/wine_test_util.h"
+
 #include <string>
 #include <vector>
 
@@ -108,6 +111,88 @@ TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
     EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr);
 }
 
+namespace {
+// Real input on the test display, made by xdotool, a Linux program that
+// Wine starts like any other but cannot wait for; a pointer move is waited
+// for where the platform sees the pointer. False when it could not run or
+// the pointer did not arrive.
+bool XdoTool(const std::wstring& arguments, int x = -1, int y = -1)
+{
+    const wchar_t tool[] = L"Z:\\usr\\bin\\xdotool";
+    if (GetFileAttributesW(tool) == INVALID_FILE_ATTRIBUTES) return false;
+    std::wstring line = L"\"" + std::wstring(tool) + L"\" " + arguments;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    // Named apart from the command line: a name without an extension would
+    // otherwise be looked for as an .exe.
+    if (!CreateProcessW(tool, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (x < 0) {
+        Sleep(500);
+        return true;
+    }
+    // The platform learns of the move through the saver's full-screen window.
+    for (int waited = 0; waited < 5000; waited += 20) {
+        POINT at;
+        if (GetCursorPos(&at) && at.x == x && at.y == y) return true;
+        Sleep(20);
+    }
+    return false;
+}
+}
+
+TEST(SaverProcess, RealInputWakesPastFourPixelsOrOnAKey)
+{
+    if (GetFileAttributesW(L"Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "xdotool is not installed";
+    // A window of ours under the pointer tells the platform where the real
+    // pointer is; without one it goes on believing the screen's centre.
+    HWND cover = CreateHostWindow(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    bool placed = XdoTool(L"mousemove 400 300", 400, 300);
+    DestroyWindow(cover);
+    PumpMessages();
+    if (!placed) GTEST_SKIP() << "xdotool's moves do not reach the platform";
+    struct Step {
+        const wchar_t* arguments;
+        int x, y;   // where the pointer ends, or -1 for a key
+    };
+    const struct {
+        int line;
+        std::vector<Step> input;   // the last step decides
+        bool ends;
+    } cases[] = {
+        {__LINE__, {{L"mousemove 403 300", 403, 300}}, false},
+        {__LINE__, {{L"mousemove 402 298", 402, 298}}, false},   // 4 from where it started
+        {__LINE__, {{L"mousemove 403 300", 403, 300}, {L"mousemove 405 300", 405, 300}}, true},
+        {__LINE__, {{L"mousemove 400 295", 400, 295}}, true},
+        {__LINE__, {{L"key a", -1, -1}}, true},
+    };
+    for (const auto& c : cases) {
+        // The real pointer and the platform's idea of it agree before the
+        // saver takes its anchor: no window of ours is there to tell the
+        // platform of the first move.
+        ASSERT_TRUE(XdoTool(L"mousemove 400 300")) << "line " << c.line;
+        SetCursorPos(400, 300);
+        Sleep(200);
+        Started s = Start(L"/s");
+        ASSERT_TRUE(s.ok) << "line " << c.line;
+        ASSERT_NE(WaitForSaverWindow(20000), nullptr) << "line " << c.line;
+        Sleep(500);   // the show has taken its anchor and settled
+        for (const Step& step : c.input) ASSERT_TRUE(XdoTool(step.arguments, step.x, step.y)) << "line " << c.line;
+        DWORD code = WaitExit(s, c.ends ? 10000 : 1500);
+        if (c.ends) EXPECT_EQ(code, 0u) << "line " << c.line;
+        else EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE)) << "line " << c.line;
+        if (code == STILL_ACTIVE) {
+            HWND saver = FindWindowW(L"WindowsScreenSaverClass", L"Screen Saver");
+            if (saver) PostMessageW(saver, WM_KEYDOWN, 'A', 0);
+            WaitExit(s, 10000);
+        }
+        Finish(s);
+    }
+}
+
 TEST(SaverProcess, ImageCarriesTheListDescription)
 {
     // The platform's screen-saver list looks for "SCRNSAVE:" and the display
@@ -174,4 +259,66 @@ TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
     EXPECT_EQ(WaitExit(s, 20000), 0u);
     Finish(s);
     EXPECT_TRUE(CoverWindowRects().empty());
+}
+
+// A deliberate fault inside a running saver, made only by this test program
+// when it is started again as a child: the saver window is subclassed so
+// that its first tick faults, either in the module's own code or in a
+// platform library (a fault nobody handles). The shipped saver has no such
+// switch.
+namespace {
+WNDPROC saverProc = nullptr;
+bool faultInOwnCode = true;
+
+LRESULT CALLBACK FaultingTick(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        if (faultInOwnCode) {
+            volatile int* volatile nowhere = nullptr;
+            *nowhere = 1;
+        } else {
+            RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+        }
+    }
+    return CallWindowProcW(saverProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassTheSaver(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && saverProc == nullptr) {
+        wchar_t name[64] = L"";
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (std::wstring(name) == L"WindowsScreenSaverClass")
+            saverProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(reinterpret_cast<HWND>(wParam), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultingTick)));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}
+
+int RunFaultingSaver(const char* where)
+{
+    faultInOwnCode = std::string(where) == "own";
+    HWND host = CreateHostWindow(160, 120);
+    SetWindowsHookExW(WH_CBT, SubclassTheSaver, nullptr, GetCurrentThreadId());
+    std::string arguments = "/p " + std::to_string(reinterpret_cast<uintptr_t>(host));
+    int result = SaverMain(GetModuleHandleW(nullptr), arguments.c_str());
+    // Reaching this line means the fault went unnoticed.
+    return 100 + result;
+}
+
+TEST(SaverProcess, FaultInsideTheSaverEndsWithTheGuardsCode)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    for (const wchar_t* where : {L"own", L"library"}) {
+        std::wstring line = L"\"" + std::wstring(self) + L"\" --fault-inside-saver " + where;
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        Started s = {};
+        s.ok = CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s.pi) != 0;
+        ASSERT_TRUE(s.ok);
+        EXPECT_EQ(WaitExit(s, 20000), static_cast<DWORD>(kSaverFaultExitCode)) << "fault in " << where;
+        Finish(s);
+    }
 }

@@ -232,12 +232,17 @@ TEST_F(SettingsStoreTest, WronglyTypedValuesReadAsTheirDefaults)
     const DWORD four = 4;
     const uint64_t eight = 8;
     const WORD two = 2;
+    const DWORD big = 0x01020304;
     SetRaw(L"Display", REG_SZ, five, sizeof five);
+    // Four bytes of binary data are a number, as older tools write them.
     SetRaw(L"AVIPlay", REG_BINARY, &four, sizeof four);
+    SetRaw(L"COM2", REG_BINARY, &big, sizeof big);
+    SetRaw(L"COM3", REG_BINARY, &eight, sizeof eight);   // other sizes are not
+    SetRaw(L"COM4", REG_BINARY, &two, sizeof two);
     SetRaw(L"Opening", REG_QWORD, &eight, sizeof eight);
     SetRaw(L"COM1", REG_DWORD, &two, sizeof two);   // a DWORD of two bytes
     SetRaw(L"UsedCOMNoRun", REG_DWORD_BIG_ENDIAN, &four, sizeof four);
-    SetRaw(L"FadeInOut", REG_BINARY, &four, sizeof four);
+    SetRaw(L"FadeInOut", REG_BINARY, &four, 3);
     SetRaw(L"FilePath", REG_BINARY, "C:\\x", 5);
     SetRaw(L"Fade", REG_DWORD, &four, sizeof four);
     const wchar_t multi[] = L"255,\0\0";
@@ -249,7 +254,10 @@ TEST_F(SettingsStoreTest, WronglyTypedValuesReadAsTheirDefaults)
     LoadAll();
     const SettingsFields& s = g.settings;
     EXPECT_EQ(s.Display, 100u);
-    EXPECT_EQ(s.AVIPlay, 2u);
+    EXPECT_EQ(s.AVIPlay, 4u);
+    EXPECT_EQ(s.COM[1], 0x01020304u);
+    EXPECT_EQ(s.COM[2], 0u);
+    EXPECT_EQ(s.COM[3], 0u);
     EXPECT_EQ(s.Opening, 1u);
     EXPECT_EQ(s.COM[0], 0u);
     EXPECT_EQ(s.UsedCOMNoRun, 0u);

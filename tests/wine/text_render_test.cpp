@@ -218,6 +218,34 @@ TEST_F(TextRenderWine, AttributionEndsFlushWithTheLongestLine)
     EXPECT_LT(first.box.right, middle.box.right - p.mainWidth);
 }
 
+TEST_F(TextRenderWine, SubLinesAloneAreCentredOnTheWidest)
+{
+    // 猿も木から落ちる, full width; at 800 wide the sub font is 20 wide for
+    // 20 bytes and 14 for 30, so every line fits when it is centred.
+    const std::string twenty = std::string(kMonkey) + "\x82\xA0\x82\xA0";
+    const std::string thirty = twenty + "\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0";
+    const struct {
+        int line;
+        std::string bytes;
+    } rows[] = {
+        {__LINE__, "@" + twenty},
+        {__LINE__, "@>" + thirty},
+        {__LINE__, "@" + thirty + "\r\n@>" + kMonkey + "\r\n"},
+        {__LINE__, "@\x82\xA0\r\n\r\n@" + twenty + "\r\n@>\x82\xA0"},
+    };
+    for (const auto& r : rows) {
+        Picture pic = LayOut(Saying("SUBS.TXT", r.bytes));
+        ASSERT_EQ(pic.width, W) << "row at line " << r.line;
+        const TextPlacement& p = LastTextPlacement();
+        EXPECT_EQ(p.maxLen, 0u) << "row at line " << r.line;
+        Ink ink = InkOf(pic, kText);
+        ASSERT_GT(ink.count, 100) << "row at line " << r.line;
+        EXPECT_GT(ink.box.left, p.subWidth) << "row at line " << r.line;
+        EXPECT_LT(ink.box.right, W - p.subWidth) << "row at line " << r.line;
+        EXPECT_NEAR((ink.box.left + ink.box.right) / 2, W / 2, p.subWidth) << "row at line " << r.line;
+    }
+}
+
 TEST_F(TextRenderWine, UnreadableFileShowsTheReadErrorAsTheSaying)
 {
     std::string sub = folder + "\\old.txt";
