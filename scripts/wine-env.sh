@@ -132,6 +132,7 @@ EOF
         xrandr --newmode second $(modeline "$second") >/dev/null 2>&1 &&
         xrandr --addmode DUMMY1 second >/dev/null 2>&1 &&
         xrandr --output DUMMY1 --mode second --right-of DUMMY0 >/dev/null 2>&1; then
+        export KELMORA_TEST_MONITORS=2
         return 0
     fi
     kill "$xvfb_pid" 2>/dev/null || true

@@ -8,6 +8,7 @@
 #include "tests/wine/wine_test_util.h"
 
 #include <string>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -230,9 +231,19 @@ std::vector<RECT> CoverWindowRects()
 
 TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
 {
+    // The test scripts say how many monitors their display has; Wine's
+    // desktop process may still be taking stock of them when this starts.
+    const char* expected = getenv("KELMORA_TEST_MONITORS");
+    const size_t wanted = expected != nullptr ? static_cast<size_t>(atoi(expected)) : 0;
     std::vector<RECT> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    if (monitors.size() < 2) GTEST_SKIP() << "the test display has one monitor";
+    for (int waited = 0;; waited += 100) {
+        monitors.clear();
+        EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+        if (monitors.size() >= wanted || waited >= 15000) break;
+        Sleep(100);
+    }
+    if (wanted < 2 && monitors.size() < 2) GTEST_SKIP() << "the test display has one monitor";
+    ASSERT_GE(monitors.size(), wanted) << "monitors reported by the platform";
 
     Started s = Start(L"/s");
     ASSERT_TRUE(s.ok);
@@ -244,18 +255,17 @@ TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
         Sleep(50);
         covers = CoverWindowRects();
     }
-    ASSERT_EQ(covers.size(), monitors.size() - 1);
+    EXPECT_EQ(covers.size(), monitors.size() - 1);
     for (const RECT& m : monitors) {
         if (m.left == 0 && m.top == 0) continue;   // the primary shows the show
         bool found = false;
         for (const RECT& c : covers) found = found || EqualRect(&c, &m);
         EXPECT_TRUE(found) << "monitor at " << m.left << "," << m.top;
     }
-    // Input on a cover ends the saver like input on the show.
-    for (HWND w = FindWindowExW(nullptr, nullptr, L"KelmoraCoverClass", nullptr); w != nullptr;) {
-        PostMessageW(w, WM_LBUTTONDOWN, 0, 0);
-        break;
-    }
+    // Input on a cover ends the saver like input on the show (and a saver
+    // without covers is ended through its own window, so none is left).
+    HWND cover = FindWindowExW(nullptr, nullptr, L"KelmoraCoverClass", nullptr);
+    PostMessageW(cover != nullptr ? cover : saver, WM_LBUTTONDOWN, 0, 0);
     EXPECT_EQ(WaitExit(s, 20000), 0u);
     Finish(s);
     EXPECT_TRUE(CoverWindowRects().empty());
