@@ -61,8 +61,8 @@ Var SettingsView   ; 64 or 32: the registry view that saver reads
 Var PrevSaverFile  ; the saver of an earlier install, if any
 Var UseNow         ; 1: /USENOW was given
 
-!define MUI_ICON "${GENERATED}\kelmora.ico"
-!define MUI_UNICON "${GENERATED}\kelmora.ico"
+!define MUI_ICON "${GENERATED}/kelmora.ico"
+!define MUI_UNICON "${GENERATED}/kelmora.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !insertmacro MUI_PAGE_WELCOME
@@ -144,14 +144,14 @@ Section "$(SecSaverName)" SecSaver
   ${GetParent} "$SaverFile" $0
   SetOutPath "$0"
   ${If} $SaverBuild == x64
-    File "${STAGE}\x64\KELMORA.scr"
+    File "${STAGE}/x64/KELMORA.scr"
   ${Else}
-    File "${STAGE}\x86\KELMORA.scr"
+    File "${STAGE}/x86/KELMORA.scr"
   ${EndIf}
   ${EnableX64FSRedirection}
 
   SetOutPath "$INSTDIR"
-  !include "${GENERATED}\install-words.nsh"
+  !include "${GENERATED}/install-words.nsh"
 
   !insertmacro SettingsView
   ReadRegStr $0 HKLM "${SETTINGS_KEY}" "FilePath"
@@ -190,14 +190,14 @@ Section "$(SecKitName)" SecKit
   SetOutPath "$INSTDIR"
   ${If} $SaverBuild == x64
     !ifdef HAVE_VIEWER_X64
-      File "${STAGE}\x64\KELMGDBG.exe"
+      File "${STAGE}/x64/KELMGDBG.exe"
     !endif
   ${Else}
     !ifdef HAVE_VIEWER_X86
-      File "${STAGE}\x86\KELMGDBG.exe"
+      File "${STAGE}/x86/KELMGDBG.exe"
     !endif
   ${EndIf}
-  !include "${GENERATED}\install-kit.nsh"
+  !include "${GENERATED}/install-kit.nsh"
 
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\ミルカナ"
@@ -314,7 +314,7 @@ Function FitsSaverBuffer
   Push $R2
   ; WC_NO_BEST_FIT_CHARS: a character without a Shift-JIS form counts as
   ; lost instead of being replaced by a look-alike.
-  System::Call 'kernel32::WideCharToMultiByte(i 932, i 0x400, w R0, i -1, p 0, i 0, p 0, *i 0 .R2) i .R1'
+  System::Call 'kernel32::WideCharToMultiByte(i 932, i 0x400, w R0, i -1, p 0, i 0, p 0, *i .R2) i .R1'
   ${If} $R1 > 0
   ${AndIf} $R1 <= ${FILEPATH_BYTES}
   ${AndIf} $R2 == 0
@@ -340,9 +340,9 @@ Function OpenSettingsToUsers
   ${EndIf}
   IntOp $R3 $R3 | 0x60000 ; WRITE_DAC | READ_CONTROL
   StrCpy $R5 "failed"
-  System::Call 'advapi32::RegCreateKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, p 0, i 0, i R3, p 0, *p 0 .R1, p 0) i .R0'
+  System::Call 'advapi32::RegCreateKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, p 0, i 0, i R3, p 0, *p .R1, p 0) i .R0'
   ${If} $R0 == 0
-    System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SETTINGS_SDDL}", i 1, *p 0 .R2, p 0) i .R0'
+    System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SETTINGS_SDDL}", i 1, *p .R2, p 0) i .R0'
     ${If} $R0 != 0
       ; DACL_SECURITY_INFORMATION
       System::Call 'advapi32::RegSetKeySecurity(p R1, i 4, p R2) i .R4'
@@ -419,7 +419,7 @@ Section "Uninstall"
   ; Only what was installed: a words folder may hold the user's own files
   ; by now, and those stay with their folder.
   Delete "$INSTDIR\KELMGDBG.exe"
-  !include "${GENERATED}\uninstall-files.nsh"
+  !include "${GENERATED}/uninstall-files.nsh"
   Delete "$INSTDIR\uninstall.ini"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
