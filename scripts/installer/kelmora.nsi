@@ -1,6 +1,7 @@
 ﻿; Installer of the saver, its test viewer, the plug-in kit and the sample
 ; words folder. Built by scripts/package, which stages the files and passes:
 ;   VERSION   dotted version, four numbers (from common/version.h)
+;   SHORT_VERSION  the version as users see it, e.g. 1.51
 ;   STAGE     the staged tree (x64\, x86\, Kit\, Words\)
 ;   OUTFILE   the installer to write
 ;   GENERATED folder of the file lists made from the stage
@@ -81,8 +82,8 @@ Var UseNow         ; 1: /USENOW was given
 !insertmacro MUI_LANGUAGE "Japanese"
 !insertmacro MUI_LANGUAGE "English"
 
-LangString ProductName ${LANG_JAPANESE} "ミルカナ Screen Saver ${VERSION}"
-LangString ProductName ${LANG_ENGLISH} "ミルカナ Screen Saver ${VERSION}"
+LangString ProductName ${LANG_JAPANESE} "ミルカナ Screen Saver ${SHORT_VERSION}"
+LangString ProductName ${LANG_ENGLISH} "ミルカナ Screen Saver ${SHORT_VERSION}"
 LangString SecSaverName ${LANG_JAPANESE} "スクリーンセーバー本体"
 LangString SecSaverName ${LANG_ENGLISH} "Screen saver"
 LangString SecSaverDesc ${LANG_JAPANESE} "KELMORA.scr をシステム フォルダーに、サンプルのミルカナ フォルダーをインストール先に入れます。"
