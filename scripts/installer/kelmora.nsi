@@ -65,6 +65,13 @@ Var UseNow         ; 1: /USENOW was given
 !define MUI_ICON "${GENERATED}/kelmora.ico"
 !define MUI_UNICON "${GENERATED}/kelmora.ico"
 !define MUI_ABORTWARNING
+; Our own pictures, drawn by scripts/make-installer-art.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "wizard.bmp"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "header.bmp"
+!define MUI_HEADERIMAGE_UNBITMAP "header.bmp"
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
