@@ -115,6 +115,8 @@ LangString AccessFailed ${LANG_JAPANESE} "設定のキーを一般ユーザー�
 LangString AccessFailed ${LANG_ENGLISH} "The settings key could not be made writable for users; changing the settings will need an administrator."
 LangString KeepSettings ${LANG_JAPANESE} "ミルカナの設定を残しますか?$\r$\n(「いいえ」を選ぶと設定を削除します)"
 LangString KeepSettings ${LANG_ENGLISH} "Keep the settings of ミルカナ?$\r$\n(No removes them.)"
+LangString NeedsAdmin ${LANG_JAPANESE} "ミルカナのインストールには管理者の権限が必要です。管理者としてセットアップを実行してください。"
+LangString NeedsAdmin ${LANG_ENGLISH} "Installing ミルカナ needs administrator rights. Run the setup as an administrator."
 LangString Needs64 ${LANG_JAPANESE} "このセットアップは 64 ビット版 Windows 専用です。"
 LangString Needs64 ${LANG_ENGLISH} "This setup runs on 64-bit Windows only."
 
@@ -233,6 +235,16 @@ SectionEnd
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
+  ; Where no elevation prompt comes (older Windows, or it was refused), an
+  ; ordinary user would get half an install: the system folder and the
+  ; machine's registry are closed to them.
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "$(NeedsAdmin)" /SD IDOK
+    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/USENOW" $1
@@ -431,8 +443,13 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.ini"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
+  ; The maker's folder goes when we were its last product; a folder of the
+  ; user's choosing stays, empty or not.
   ${GetParent} "$INSTDIR" $0
-  RMDir "$0"
+  ${GetFileName} "$0" $1
+  ${If} $1 == "Oxbellow"
+    RMDir "$0"
+  ${EndIf}
 
   MessageBox MB_YESNO|MB_ICONQUESTION "$(KeepSettings)" /SD IDYES IDYES keep
     !insertmacro SettingsView
