@@ -8,8 +8,8 @@
 ;   AMD64     defined for the 64-bit installer (runs on 64-bit Windows only;
 ;             the 32-bit one runs everywhere)
 ; Command line: /S silent, /D=folder, /X86 the 32-bit saver on 64-bit
-; Windows, /USENOW make it the current user's screen saver (silent only; the
-; finish page asks otherwise).
+; Windows, /USENOW make it the current user's screen saver without asking
+; (the finish page offers it otherwise).
 
 Unicode true
 !ifdef AMD64
