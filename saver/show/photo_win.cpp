@@ -157,15 +157,12 @@ int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t scr
             return 0;
         source = d->scaler;
     }
-    bool turnHere = false;
-    if (turn.quarterTurns != 0 || turn.mirror) {
-        if (SUCCEEDED(d->factory->CreateBitmapFlipRotator(&d->rotator)) &&
-            SUCCEEDED(d->rotator->Initialize(source, TransformFor(turn))) && HasSize(d->rotator, *shown))
-            source = d->rotator;
-        else
-            turnHere = true;
-    }
+    bool turning = turn.quarterTurns != 0 || turn.mirror;
+    if (turning && (FAILED(d->factory->CreateBitmapFlipRotator(&d->rotator)) ||
+                    FAILED(d->rotator->Initialize(source, TransformFor(turn))) || !HasSize(d->rotator, *shown)))
+        ReleaseCom(d->rotator);
 
+    // Both sides are at most the screen's, so the sizes below fit a UINT.
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = static_cast<LONG>(shown->width);
@@ -176,20 +173,22 @@ int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t scr
     void* sectionBits = nullptr;
     d->section = CreateDIBSection(g.ScreenSurface, &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
     if (!d->section || !sectionBits) return 0;
-    // Both sides are at most the screen's, so the sizes fit a UINT.
-    UINT stride = scaled.width * kPhotoBytesPerPixel;
-    UINT bytes = stride * scaled.height;
-    void* target = sectionBits;
-    if (turnHere) {
-        d->unturned = LocalAlloc(LMEM_FIXED, bytes);
-        if (!d->unturned) return 0;
-        target = d->unturned;
-    }
-    if (FAILED(source->CopyPixels(nullptr, stride, bytes, static_cast<BYTE*>(target)))) return 0;
-    if (turnHere)
-        TurnPixels(static_cast<const uint32_t*>(d->unturned), scaled.width, scaled.height, turn,
-                   static_cast<uint32_t*>(sectionBits));
+    UINT bytes = shown->width * kPhotoBytesPerPixel * shown->height;
     *bits = static_cast<uint32_t*>(sectionBits);
+    if (!turning || d->rotator) {
+        IWICBitmapSource* last = d->rotator ? static_cast<IWICBitmapSource*>(d->rotator) : source;
+        if (SUCCEEDED(last->CopyPixels(nullptr, shown->width * kPhotoBytesPerPixel, bytes,
+                                       static_cast<BYTE*>(sectionBits))))
+            return 1;
+        if (!turning) return 0;
+    }
+    // Some imaging components take the quarter turns on but cannot deliver
+    // them; the turn is then ours.
+    d->unturned = LocalAlloc(LMEM_FIXED, bytes);
+    if (!d->unturned ||
+        FAILED(source->CopyPixels(nullptr, scaled.width * kPhotoBytesPerPixel, bytes, static_cast<BYTE*>(d->unturned))))
+        return 0;
+    TurnPixels(static_cast<const uint32_t*>(d->unturned), scaled.width, scaled.height, turn, *bits);
     return 1;
 }
 }
