@@ -3,6 +3,7 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/presenters_win.h"
+#include "tests/common/gdi_count_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <wincodec.h>
@@ -211,8 +212,10 @@ TEST_F(PhotoTest, PhotosAreDrawnCentredInTheirColoursAndFittedUpright)
         {__LINE__, "ANIM.GIF", std::string(reinterpret_cast<const char*>(kTwoFrameGif), sizeof kTwoFrameGif), 157,
          118, 6, 4, 0, [](int, int) { return RGB(255, 0, 0); }},
     };
+    const bool counting = GdiCountIsReal();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
+        long held = counting ? CountGdiObjects() : 0;
         ASSERT_FALSE(c.file.empty()) << "the imaging component could not encode the test picture";
         Choose(c.name, c.file);
         ASSERT_EQ(Compose(), 1);
@@ -235,6 +238,7 @@ TEST_F(PhotoTest, PhotosAreDrawnCentredInTheirColoursAndFittedUpright)
         EXPECT_EQ(Source(c.x + c.w / 2, c.y + c.h), kBackground);
         ReleaseBitmapItem();
         EXPECT_EQ(g.SourceSurface.dc, nullptr);
+        if (counting) EXPECT_EQ(CountGdiObjects(), held) << "the section and its surfaces are all let go";
     }
 }
 
@@ -267,8 +271,10 @@ TEST_F(PhotoTest, BrokenAndAbsurdPhotosShowEm004)
         } else {
             Choose(c.name, c.bytes);
         }
+        long held = GdiCountIsReal() ? CountGdiObjects() : 0;
         ShowBitmapTick(saver);
         EXPECT_STREQ(g.errorText, kEm004);
+        if (GdiCountIsReal()) EXPECT_EQ(CountGdiObjects(), held);
         EXPECT_EQ(g.SourceSurface.dc, nullptr);
         EXPECT_EQ(g.SourceSurface.bitmap, nullptr);
         EXPECT_EQ(g.ScreenSurface, nullptr);
