@@ -256,21 +256,11 @@ TEST_F(PhotoTest, BrokenAndAbsurdPhotosShowEm004)
         {__LINE__, "CUT.JPG", jpeg.substr(0, jpeg.size() / 3)},
         {__LINE__, "CUT.PNG", png.substr(0, png.size() / 2)},
         {__LINE__, "TEXT.JPG", "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD this is a words file\r\n"},
-        {__LINE__, "EMPTY.GIF", ""},
         {__LINE__, "HUGE.PNG", PngHeaderOnly(30000, 30000)},
-        {__LINE__, "WIDE.PNG", PngHeaderOnly(0x7FFFFFFF, 1)},
-        {__LINE__, "NONE.PNG", "-"},   // never written
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        if (c.bytes == "-") {
-            std::string path = folder + "\\" + c.name;
-            std::memset(g.currentPath, 0, sizeof g.currentPath);
-            std::memcpy(g.currentPath, path.data(), path.size());
-            g.currentKind = 2, g.itemBusy = 1, g.bitmapTicks = 0;
-        } else {
-            Choose(c.name, c.bytes);
-        }
+        Choose(c.name, c.bytes);
         long held = GdiCountIsReal() ? CountGdiObjects() : 0;
         ShowBitmapTick(saver);
         EXPECT_STREQ(g.errorText, kEm004);
