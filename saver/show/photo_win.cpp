@@ -59,14 +59,19 @@ uint16_t PhotoOrientation(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* fra
     return orientation != 0 ? orientation : OrientationFromFileHead(path);
 }
 
-WICBitmapTransformOptions TransformFor(PhotoTurn turn)
+// The component's options for a turn, where they say it without doubt: a
+// rotation alone or a flip alone. For a quarter turn with a mirror the order
+// in which the component combines the two is not to be relied on, and the
+// turn is left to our own code.
+bool TransformFor(PhotoTurn turn, WICBitmapTransformOptions* options)
 {
     static const WICBitmapTransformOptions kRotations[4] = {
         WICBitmapTransformRotate0, WICBitmapTransformRotate90, WICBitmapTransformRotate180,
         WICBitmapTransformRotate270};
-    int options = kRotations[turn.quarterTurns % 4];
-    if (turn.mirror) options |= WICBitmapTransformFlipHorizontal;
-    return static_cast<WICBitmapTransformOptions>(options);
+    if (turn.mirror && turn.quarterTurns % 2 == 1) return false;
+    if (!turn.mirror) *options = kRotations[turn.quarterTurns % 4];
+    else *options = turn.quarterTurns == 2 ? WICBitmapTransformFlipVertical : WICBitmapTransformFlipHorizontal;
+    return true;
 }
 
 bool HasSize(IWICBitmapSource* source, PhotoSize size)
@@ -158,8 +163,10 @@ int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t scr
         source = d->scaler;
     }
     bool turning = turn.quarterTurns != 0 || turn.mirror;
-    if (turning && (FAILED(d->factory->CreateBitmapFlipRotator(&d->rotator)) ||
-                    FAILED(d->rotator->Initialize(source, TransformFor(turn))) || !HasSize(d->rotator, *shown)))
+    WICBitmapTransformOptions options;
+    if (turning && TransformFor(turn, &options) &&
+        (FAILED(d->factory->CreateBitmapFlipRotator(&d->rotator)) ||
+         FAILED(d->rotator->Initialize(source, options)) || !HasSize(d->rotator, *shown)))
         ReleaseCom(d->rotator);
 
     // Both sides are at most the screen's, so the sizes below fit a UINT.
@@ -183,7 +190,7 @@ int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t scr
         if (!turning) return 0;
     }
     // Some imaging components take the quarter turns on but cannot deliver
-    // them; the turn is then ours.
+    // them; the turn is then ours, as it is for the mirrored quarter turns.
     d->unturned = LocalAlloc(LMEM_FIXED, bytes);
     if (!d->unturned ||
         FAILED(source->CopyPixels(nullptr, scaled.width * kPhotoBytesPerPixel, bytes, static_cast<BYTE*>(d->unturned))))

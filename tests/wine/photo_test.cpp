@@ -186,6 +186,8 @@ TEST_F(PhotoTest, PhotosAreDrawnCentredInTheirColoursAndFittedUpright)
     // compression keeps flat colours flat.
     const int portraitW = 64, portraitH = 96;
     auto sideways = [&](int x, int y) { return quadrants(portraitW, portraitH)(portraitW - 1 - y, x); };
+    auto transposed = [&](int x, int y) { return quadrants(portraitW, portraitH)(y, x); };   // orientation 5
+    auto upsideDown = [&](int x, int y) { return quadrants(64, 48)(63 - x, 47 - y); };        // orientation 3
     // A frame 100 pixels wide around a blue field: after the fit, 20 pixels.
     auto framed = [](int x, int y) { return x < 100 || y < 100 || x >= 1500 || y >= 700 ? kRed : kBlue; };
     const struct {
@@ -203,6 +205,11 @@ TEST_F(PhotoTest, PhotosAreDrawnCentredInTheirColoursAndFittedUpright)
         {__LINE__, "TURN.JPG",
          WithOrientation(Encode(GUID_ContainerFormatJpeg, portraitH, portraitW, sideways), 6), 128, 72, 64, 96, 12,
          quadrants(portraitW, portraitH)},
+        {__LINE__, "MIRROR.JPG",
+         WithOrientation(Encode(GUID_ContainerFormatJpeg, portraitH, portraitW, transposed), 5), 128, 72, 64, 96, 12,
+         quadrants(portraitW, portraitH)},
+        {__LINE__, "UPSIDE.JPG", WithOrientation(Encode(GUID_ContainerFormatJpeg, 64, 48, upsideDown), 3), 128, 96, 64,
+         48, 12, quadrants(64, 48)},
         {__LINE__, "WIDE.png", Encode(GUID_ContainerFormatPng, 1600, 800, framed), 0, 40, 320, 160, 12,
          [](int x, int y) { return x < 20 || y < 20 || x >= 300 || y >= 140 ? kRed : kBlue; }},
         {__LINE__, "GLASS.PNG",
