@@ -94,6 +94,7 @@ struct SaverState {
     void* dibIndexTableLocked;
     UINT dibColorUse;
     uint16_t dibX, dibY, dibW, dibH;
+    uint32_t photoCom;        // 1: COM set up by the photos, 2: by someone else
 
     // Opening.
     uint32_t openingTicks;

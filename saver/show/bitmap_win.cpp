@@ -4,6 +4,7 @@
 // engine, and the item lets go of everything when the engine is done.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
+#include "saver/show/catalogue.h"
 #include "saver/show/dib.h"
 #include "saver/show/errors_win.h"
 #include "saver/show/presenters_win.h"
@@ -27,19 +28,6 @@ int SeekInFile(void* context, uint32_t offset)
     LONG high = 0;
     DWORD low = SetFilePointer(static_cast<HANDLE>(context), static_cast<LONG>(offset), &high, FILE_BEGIN);
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
-}
-
-// The largest block worth asking for: what the process can still address
-// and the system can still commit. A photograph of tens of megabytes fits;
-// a header that asks for more is refused before anything is allocated.
-uint64_t LargestAllocatableBlock()
-{
-    MEMORYSTATUSEX status;
-    status.dwLength = sizeof status;
-    if (!GlobalMemoryStatusEx(&status)) return kDibLargestBlock;
-    uint64_t largest = status.ullAvailVirtual;
-    if (status.ullAvailPageFile < largest) largest = status.ullAvailPageFile;
-    return largest;
 }
 
 HPALETTE MakePalette(const uint8_t* colourTable, uint32_t n)
@@ -102,6 +90,19 @@ int DrawPicture(const uint8_t* block)
 }
 }
 
+// The largest block worth asking for: what the process can still address
+// and the system can still commit. A photograph of tens of megabytes fits;
+// a header that asks for more is refused before anything is allocated.
+uint64_t LargestAllocatableBlock()
+{
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status)) return kDibLargestBlock;
+    uint64_t largest = status.ullAvailVirtual;
+    if (status.ullAvailPageFile < largest) largest = status.ullAvailPageFile;
+    return largest;
+}
+
 uint32_t LoadDib(const char* path)
 {
     FreeGlobalBlock(&g.dibBlock);
@@ -138,6 +139,7 @@ int ComposeBitmapPicture()
 {
     // Whatever an earlier item left behind is stale by now.
     ReleaseBitmapItem();
+    if (IsPhotoFileName(g.currentPath)) return ComposePhotoPicture();
     if (LoadDib(g.currentPath) == 0) return 0;
     const uint8_t* block = static_cast<const uint8_t*>(GlobalLock(g.dibBlock));
     if (!block) return 0;

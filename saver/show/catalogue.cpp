@@ -23,21 +23,40 @@ static_assert(sizeof(Entry) == kEntryNameSize, "entries are packed 13-byte names
 // More entries than this would make the block larger than a 32-bit size
 // can say; such a folder stops growing there.
 const uint32_t kMaxEntries = 0x7FFFFFFFu / kEntryNameSize;
-}
 
-uint16_t KindFromFileName(const char* path)
+// The extension of the last path component, dot included; null without one.
+const char* ExtensionOf(const char* path)
 {
-    if (path == nullptr || path[0] == '.') return KindNone;
     const char* dot = nullptr;
     for (const char* p = path; *p != '\0'; p = NextChar932(p)) {
         if (*p == '\\' || *p == '/' || *p == ':') dot = nullptr;
         else if (*p == '.') dot = p;
     }
+    return dot;
+}
+
+// Photos are pictures like bitmaps: the same kind, counted with them.
+const char* const kPhotoExtensions[] = {".jpg", ".jpeg", ".jpe", ".png", ".gif"};
+}
+
+uint16_t KindFromFileName(const char* path)
+{
+    if (path == nullptr || path[0] == '.') return KindNone;
+    const char* dot = ExtensionOf(path);
     if (dot == nullptr) return KindNone;
     static const char* const kExtensions[] = {".txt", ".bmp", ".mid", ".wav", ".avi", ".dll"};
     for (uint16_t i = 0; i < 6; ++i)
         if (SameExtension(dot, kExtensions[i])) return static_cast<uint16_t>(i + 1);
-    return KindNone;
+    return IsPhotoFileName(path) ? KindBitmap : KindNone;
+}
+
+bool IsPhotoFileName(const char* path)
+{
+    const char* dot = path ? ExtensionOf(path) : nullptr;
+    if (dot == nullptr) return false;
+    for (const char* extension : kPhotoExtensions)
+        if (SameExtension(dot, extension)) return true;
+    return false;
 }
 
 bool IsShortName83(const char* name)

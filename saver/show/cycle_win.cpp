@@ -139,6 +139,7 @@ void OnDestroy(HWND window)
     g.sysInfoWindow = nullptr;
     StopAllMedia();
     ReleasePlugin();
+    StopPhotoDecoding();
 }
 }
 

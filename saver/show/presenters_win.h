@@ -11,6 +11,14 @@ void ShowBitmapTick(HWND window);                    // bitmap items
 uint32_t LoadDib(const char* path);
 int ComposeBitmapPicture();
 void ReleaseBitmapItem();
+// Photos (.jpg .jpeg .jpe .png .gif) through the imaging component: the
+// picture into g.SourceSurface on g.ScreenSurface (0 on failure). COM is
+// set up for the thread on the first photo and let go with the window.
+int ComposePhotoPicture();
+int StartPhotoDecoding();
+void StopPhotoDecoding();
+// The largest block worth asking for, in bytes.
+uint64_t LargestAllocatableBlock();
 void OpeningStep(HWND window);                       // the opening sequence
 void SystemInfoStep(HWND window);                    // the list near the opening's end
 void CloseSystemInfo();                              // takes the list down if it is up

@@ -48,7 +48,14 @@ TEST(Catalogue, KindComesFromTheExtensionOfTheLastComponent)
         {__LINE__, "gen.DlL", KindTextGen},
         {__LINE__, "notes.text", KindNone},
         {__LINE__, "song.midi", KindNone},
-        {__LINE__, "pic.jpg", KindNone},
+        {__LINE__, "pic.jpg", KindBitmap},            // photos are pictures too
+        {__LINE__, "PIC.JPEG", KindBitmap},
+        {__LINE__, "PIC~1.Jpe", KindBitmap},
+        {__LINE__, "a.pNg", KindBitmap},
+        {__LINE__, "a.GIF", KindBitmap},
+        {__LINE__, "a.jpg2", KindNone},
+        {__LINE__, "a.tiff", KindNone},
+        {__LINE__, "C:\\x.png\\noext", KindNone},
         {__LINE__, "noext", KindNone},
         {__LINE__, "trail.", KindNone},
         {__LINE__, ".hidden.txt", KindNone},
@@ -122,7 +129,8 @@ TEST(Catalogue, EntryNameTakesTheAliasOrLeavesTheNameOut)
         {__LINE__, "\x95\x5C\x8E\xA6.1.txt", true, "", 10, KindText, "\x95\x5C\x8E\xA6.1.txt"},
         {__LINE__, "a.b.c.d.e.txt", true, "ABCDE~1.TXT", 10, KindText, "ABCDE~1.TXT"},   // 13 bytes
         {__LINE__, "strange.txt.bmp", true, "STRANG~1.TXT", 10, KindNone, ""},  // alias of another kind
-        {__LINE__, "unknown.jpeg", true, "UNKNOW~1.JPE", 10, KindNone, ""},
+        {__LINE__, "a long photo name.jpeg", true, "ALONGP~1.JPE", 10, KindBitmap, "ALONGP~1.JPE"},
+        {__LINE__, "unknown.tiff", true, "UNKNOW~1.TIF", 10, KindNone, ""},
         {__LINE__, "", false, "KOREAN~1.TXT", 10, KindNone, ""},               // no code page 932 form
         {__LINE__, ".hidden.txt", true, "HIDDEN~1.TXT", 10, KindNone, ""},
         // folder + "\" + 12 bytes + terminator must fit 100 bytes.

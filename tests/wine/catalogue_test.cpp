@@ -55,31 +55,31 @@ struct CatalogueWine : testing::Test {
 TEST_F(CatalogueWine, FolderIsCataloguedInByteOrderWithKindsCounted)
 {
     folder = MakeTempFolder("cat");
-    for (const char* name : {"b.txt", "A.BMP", "a.txt", "C.MID", "D.wav", "E.AVI", "F.dll", "x.jpg", "notes.text",
+    for (const char* name : {"b.txt", "A.BMP", "a.txt", "C.MID", "D.wav", "E.AVI", "F.dll", "x.jpg", "Y.Png", "notes.text",
                              ".hidden.txt", "noext", "\x82\xA0.TXT"})
         WriteFileBytes(folder + "\\" + name, "x");
     MakeFolder(folder + "\\old.txt");
     Use(folder);
 
     BuildCatalogue(nullptr);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"A.BMP", "C.MID", "D.wav", "E.AVI", "F.dll", "a.txt", "b.txt",
-                                                   "old.txt", "\x82\xA0.TXT"}));
-    EXPECT_EQ(g.fileCount, 9u);
-    const uint16_t kinds[6] = {4, 1, 1, 1, 1, 1};
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"A.BMP", "C.MID", "D.wav", "E.AVI", "F.dll", "Y.Png", "a.txt",
+                                                   "b.txt", "old.txt", "x.jpg", "\x82\xA0.TXT"}));
+    EXPECT_EQ(g.fileCount, 11u);
+    const uint16_t kinds[6] = {4, 3, 1, 1, 1, 1};   // photos count with the bitmaps
     for (int i = 0; i < 6; ++i) EXPECT_EQ(g.kindCounts[i], kinds[i]) << "kind " << i + 1;
     EXPECT_EQ(KindTotal(), g.fileCount);
 
     // The walk: sorted, and back to the first after the last.
     std::vector<std::string> walked;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 12; ++i) {
         NextCatalogueItem(nullptr);
         walked.push_back(g.currentPath);
     }
     EXPECT_EQ(walked[0], folder + "\\A.BMP");
-    EXPECT_EQ(walked[7], folder + "\\old.txt");
-    EXPECT_EQ(walked[8], folder + "\\\x82\xA0.TXT");
-    EXPECT_EQ(walked[9], walked[0]);
-    EXPECT_EQ(KindFromFileName(walked[7].c_str()), KindText);
+    EXPECT_EQ(walked[8], folder + "\\old.txt");
+    EXPECT_EQ(walked[10], folder + "\\\x82\xA0.TXT");
+    EXPECT_EQ(walked[11], walked[0]);
+    EXPECT_EQ(KindFromFileName(walked[8].c_str()), KindText);
 }
 
 TEST_F(CatalogueWine, LongNamesGoByTheirAliasOrNotAtAll)

@@ -1,0 +1,254 @@
+// Photographs (JPEG, PNG, GIF) for the bitmap presenter, decoded by the
+// platform's imaging component: the first frame, turned upright by its
+// camera orientation, scaled down to fit the screen, laid over the item's
+// background and drawn centred into the source surface. From there on the
+// item is an ordinary picture for the transitions.
+#include "common/text932_win.h"
+#include "saver/saver_state.h"
+#include "saver/show/photo_fit.h"
+#include "saver/show/presenters_win.h"
+
+#include <wincodec.h>
+
+#include <cstdint>
+
+namespace {
+template <typename T>
+void ReleaseCom(T*& object)
+{
+    if (object) object->Release();
+    object = nullptr;
+}
+
+// Windows 10's best filter; the headers here predate its name.
+const WICBitmapInterpolationMode kHighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
+
+bool SameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b) != FALSE; }
+
+// The tag from the file's own first bytes, for imaging components that
+// cannot query JPEG metadata.
+uint16_t OrientationFromFileHead(const char* path)
+{
+    HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    uint16_t orientation = 1;
+    HLOCAL head = LocalAlloc(LMEM_FIXED, kPhotoHeadBytes);
+    DWORD got = 0;
+    if (head && ReadFile(file, head, kPhotoHeadBytes, &got, nullptr))
+        orientation = ReadJpegOrientation(static_cast<const uint8_t*>(head), got);
+    if (head) LocalFree(head);
+    CloseHandle(file);
+    return orientation;
+}
+
+uint16_t PhotoOrientation(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, const char* path)
+{
+    GUID container;
+    if (FAILED(decoder->GetContainerFormat(&container)) || !SameGuid(container, GUID_ContainerFormatJpeg))
+        return 1;
+    uint16_t orientation = 0;
+    IWICMetadataQueryReader* reader = nullptr;
+    if (SUCCEEDED(frame->GetMetadataQueryReader(&reader)) && reader) {
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        if (SUCCEEDED(reader->GetMetadataByName(L"/app1/ifd/{ushort=274}", &value)) && value.vt == VT_UI2)
+            orientation = value.uiVal;
+        PropVariantClear(&value);
+        ReleaseCom(reader);
+    }
+    return orientation != 0 ? orientation : OrientationFromFileHead(path);
+}
+
+// The component's options for a turn, where they say it without doubt: a
+// rotation alone or a flip alone. For a quarter turn with a mirror the order
+// in which the component combines the two is not to be relied on, and the
+// turn is left to our own code.
+bool TransformFor(PhotoTurn turn, WICBitmapTransformOptions* options)
+{
+    static const WICBitmapTransformOptions kRotations[4] = {
+        WICBitmapTransformRotate0, WICBitmapTransformRotate90, WICBitmapTransformRotate180,
+        WICBitmapTransformRotate270};
+    if (turn.mirror && turn.quarterTurns % 2 == 1) return false;
+    if (!turn.mirror) *options = kRotations[turn.quarterTurns % 4];
+    else *options = turn.quarterTurns == 2 ? WICBitmapTransformFlipVertical : WICBitmapTransformFlipHorizontal;
+    return true;
+}
+
+bool HasSize(IWICBitmapSource* source, PhotoSize size)
+{
+    UINT w = 0, h = 0;
+    return SUCCEEDED(source->GetSize(&w, &h)) && w == size.width && h == size.height;
+}
+
+// 0x00RRGGBB of the item's background, as the decoded pixels lay out
+// their channels.
+uint32_t BackgroundPixel()
+{
+    LOGBRUSH brush = {};
+    if (!g.BackgroundBrush || GetObject(g.BackgroundBrush, sizeof brush, &brush) != sizeof brush) return 0;
+    return uint32_t(GetRValue(brush.lbColor)) << 16 | uint32_t(GetGValue(brush.lbColor)) << 8 |
+           GetBValue(brush.lbColor);
+}
+
+// Everything one decoding holds, so that one release serves every path.
+struct Decoding {
+    IWICImagingFactory* factory;
+    IWICBitmapDecoder* decoder;
+    IWICBitmapFrameDecode* frame;
+    IWICFormatConverter* converter;
+    IWICBitmapScaler* scaler;
+    IWICBitmapFlipRotator* rotator;
+    HLOCAL unturned;       // pixels waiting to be turned by our own code
+    HBITMAP section;
+    HDC sectionDc;
+    HGDIOBJ sectionOld;
+};
+
+void ReleaseDecoding(Decoding* d)
+{
+    if (d->sectionDc) {
+        if (d->sectionOld) SelectObject(d->sectionDc, d->sectionOld);
+        DeleteDC(d->sectionDc);
+    }
+    DeleteGdiObject(d->section);
+    if (d->unturned) LocalFree(d->unturned);
+    ReleaseCom(d->rotator);
+    ReleaseCom(d->scaler);
+    ReleaseCom(d->converter);
+    ReleaseCom(d->frame);
+    ReleaseCom(d->decoder);
+    ReleaseCom(d->factory);
+    *d = Decoding();
+}
+
+// The scaled (and, where the component can, turned) pixels into the
+// section's top-down rows; 0 on failure.
+int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t screenHeight, uint32_t** bits,
+               PhotoSize* shown)
+{
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&d->factory))))
+        return 0;
+    Wide932 wide;
+    WideFrom932(&wide, path, -1);
+    HRESULT opened = d->factory->CreateDecoderFromFilename(wide.text, nullptr, GENERIC_READ,
+                                                           WICDecodeMetadataCacheOnDemand, &d->decoder);
+    FreeWide932(&wide);
+    // An animated GIF shows its first frame.
+    if (FAILED(opened) || FAILED(d->decoder->GetFrame(0, &d->frame))) return 0;
+    UINT width = 0, height = 0;
+    if (FAILED(d->frame->GetSize(&width, &height))) return 0;
+    // Refused before a single row is decoded.
+    if (!PhotoSizeAcceptable(width, height, LargestAllocatableBlock())) return 0;
+
+    if (FAILED(d->factory->CreateFormatConverter(&d->converter)) ||
+        FAILED(d->converter->Initialize(d->frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
+                                        0.0, WICBitmapPaletteTypeCustom)))
+        return 0;
+
+    PhotoTurn turn = TurnForOrientation(PhotoOrientation(d->decoder, d->frame, path));
+    PhotoSize turned = TurnedSize({width, height}, turn);
+    *shown = FitPhoto(turned.width, turned.height, screenWidth, screenHeight);
+    if (shown->width == 0) return 0;
+    // Scaled before it is turned: the turn then works on screen-sized rows.
+    PhotoSize scaled = TurnedSize(*shown, turn);
+    IWICBitmapSource* source = d->converter;
+    if (scaled.width != width || scaled.height != height) {
+        if (FAILED(d->factory->CreateBitmapScaler(&d->scaler))) return 0;
+        // The best filter the component has; older ones know only Fant.
+        if (FAILED(d->scaler->Initialize(source, scaled.width, scaled.height,
+                                         kHighQualityCubic)) &&
+            FAILED(d->scaler->Initialize(source, scaled.width, scaled.height, WICBitmapInterpolationModeFant)))
+            return 0;
+        source = d->scaler;
+    }
+    bool turning = turn.quarterTurns != 0 || turn.mirror;
+    WICBitmapTransformOptions options;
+    if (turning && TransformFor(turn, &options) &&
+        (FAILED(d->factory->CreateBitmapFlipRotator(&d->rotator)) ||
+         FAILED(d->rotator->Initialize(source, options)) || !HasSize(d->rotator, *shown)))
+        ReleaseCom(d->rotator);
+
+    // Both sides are at most the screen's, so the sizes below fit a UINT.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(shown->width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(shown->height);   // top-down, as the component writes
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* sectionBits = nullptr;
+    d->section = CreateDIBSection(g.ScreenSurface, &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
+    if (!d->section || !sectionBits) return 0;
+    UINT bytes = shown->width * kPhotoBytesPerPixel * shown->height;
+    *bits = static_cast<uint32_t*>(sectionBits);
+    if (!turning || d->rotator) {
+        IWICBitmapSource* last = d->rotator ? static_cast<IWICBitmapSource*>(d->rotator) : source;
+        if (SUCCEEDED(last->CopyPixels(nullptr, shown->width * kPhotoBytesPerPixel, bytes,
+                                       static_cast<BYTE*>(sectionBits))))
+            return 1;
+        if (!turning) return 0;
+    }
+    // Some imaging components take the quarter turns on but cannot deliver
+    // them; the turn is then ours, as it is for the mirrored quarter turns.
+    d->unturned = LocalAlloc(LMEM_FIXED, bytes);
+    if (!d->unturned ||
+        FAILED(source->CopyPixels(nullptr, scaled.width * kPhotoBytesPerPixel, bytes, static_cast<BYTE*>(d->unturned))))
+        return 0;
+    TurnPixels(static_cast<const uint32_t*>(d->unturned), scaled.width, scaled.height, turn, *bits);
+    return 1;
+}
+}
+
+int ComposePhotoPicture()
+{
+    if (!StartPhotoDecoding() || !g.ScreenSurface) return 0;
+    int width = g.clientRect.right;
+    int height = g.clientRect.bottom;
+    if (width <= 0 || height <= 0) return 0;
+    Decoding d = {};
+    uint32_t* bits = nullptr;
+    PhotoSize shown = {0, 0};
+    if (!DecodeInto(&d, g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &bits, &shown)) {
+        ReleaseDecoding(&d);
+        return 0;
+    }
+    GdiFlush();   // the section's rows are written behind GDI's back
+    BlendOverBackground(bits, size_t(shown.width) * shown.height, BackgroundPixel());
+
+    g.SourceSurface.dc = CreateCompatibleDC(g.ScreenSurface);
+    g.SourceSurface.bitmap = CreateCompatibleBitmap(g.ScreenSurface, width, height);
+    d.sectionDc = CreateCompatibleDC(g.ScreenSurface);
+    if (!g.SourceSurface.dc || !g.SourceSurface.bitmap || !d.sectionDc) {
+        ReleaseDecoding(&d);
+        return 0;
+    }
+    g.SourceSurface.oldBitmap = SelectObject(g.SourceSurface.dc, g.SourceSurface.bitmap);
+    d.sectionOld = SelectObject(d.sectionDc, d.section);
+    g.dibW = static_cast<uint16_t>(shown.width);
+    g.dibH = static_cast<uint16_t>(shown.height);
+    g.dibX = static_cast<uint16_t>((uint32_t(width) - shown.width) / 2);
+    g.dibY = static_cast<uint16_t>((uint32_t(height) - shown.height) / 2);
+    RECT all = {0, 0, width, height};
+    FillRect(g.SourceSurface.dc, &all, g.BackgroundBrush);
+    BitBlt(g.SourceSurface.dc, g.dibX, g.dibY, g.dibW, g.dibH, d.sectionDc, 0, 0, SRCCOPY);
+    ReleaseDecoding(&d);
+    return 1;
+}
+
+int StartPhotoDecoding()
+{
+    if (g.photoCom == 0) {
+        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // Already set up otherwise by the thread's owner: usable, but not
+        // ours to undo.
+        g.photoCom = SUCCEEDED(hr) ? 1 : hr == RPC_E_CHANGED_MODE ? 2 : 0;
+    }
+    return g.photoCom != 0;
+}
+
+void StopPhotoDecoding()
+{
+    if (g.photoCom == 1) CoUninitialize();
+    g.photoCom = 0;
+}
