@@ -76,8 +76,8 @@ int NarrowTo932(const wchar_t* wide, int wideCount, char* out, int outSize)
 
 int NarrowTo932StandIn(const wchar_t* wide, int wideCount, char* out, int outSize)
 {
-    if (wide == nullptr || wideCount < 0) return -1;
     if (wideCount == 0) return 0;
+    if (wide == nullptr || wideCount < 0) return -1;
     static const char kStandIn[] = "\x81\x45";
     if (out == nullptr) outSize = 0;
     if (outSize < 0) return -1;

@@ -49,6 +49,27 @@ uint32_t Utf8Step(const unsigned char* p, uint32_t left, uint32_t* codePoint)
     return need + 1;
 }
 
+// Editors outside Windows write a few Japanese marks with the code points
+// of the JIS standard, where Windows' Shift-JIS has its own: a wave dash
+// typed as U+301C is the same mark as the Windows one at 81 60. Taken as
+// they come they have no Shift-JIS form and would show as stand-ins.
+uint16_t WindowsForm(uint16_t unit)
+{
+    static const uint16_t kPairs[][2] = {
+        {0x00A2, 0xFFE0},   // cent
+        {0x00A3, 0xFFE1},   // pound
+        {0x00A6, 0xFFE4},   // broken bar
+        {0x00AC, 0xFFE2},   // not
+        {0x2014, 0x2015},   // dash
+        {0x2016, 0x2225},   // double vertical line
+        {0x2212, 0xFF0D},   // minus
+        {0x301C, 0xFF5E},   // wave dash
+    };
+    for (const auto& pair : kPairs)
+        if (pair[0] == unit) return pair[1];
+    return unit;
+}
+
 bool StartsWith(const unsigned char* p, uint32_t length, const char* mark, uint32_t markLength)
 {
     if (length < markLength) return false;
@@ -106,7 +127,7 @@ uint32_t DecodeWordsText(const char* bytes, uint32_t count, WordsEncoding encodi
         while (at < count && written < capacity) {
             uint32_t codePoint = 0;
             at += Utf8Step(p + at, count - at, &codePoint);
-            out[written++] = codePoint > 0xFFFF ? kWordsStandIn : static_cast<uint16_t>(codePoint);
+            out[written++] = codePoint > 0xFFFF ? kWordsStandIn : WindowsForm(static_cast<uint16_t>(codePoint));
         }
         return written;
     }
@@ -127,7 +148,7 @@ uint32_t DecodeWordsText(const char* bytes, uint32_t count, WordsEncoding encodi
             }
             unit = kWordsStandIn;
         }
-        out[written++] = unit;
+        out[written++] = WindowsForm(unit);
     }
     // A file cut inside its last character.
     if (at + 1 == count && written < capacity) out[written++] = kWordsStandIn;

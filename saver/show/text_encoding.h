@@ -31,6 +31,8 @@ uint32_t WordsUnitsBound(uint32_t count);
 // Decodes count bytes of a Unicode kind into out (capacity units); gives
 // the number of units written, never more than capacity. Characters
 // beyond the basic plane have no Shift-JIS form and become one stand-in
-// each, so the result holds no surrogates at all.
+// each, so the result holds no surrogates at all; the few marks that JIS
+// and Windows code differently (the wave dash and its kin) come out in
+// Windows' code, which Shift-JIS has.
 uint32_t DecodeWordsText(const char* bytes, uint32_t count, WordsEncoding encoding, uint16_t* out,
                          uint32_t capacity);
