@@ -7,6 +7,7 @@
 #include "saver/show/words.h"
 #include "tests/wine/wine_test_util.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -184,64 +185,34 @@ TEST_F(WordsWine, SayingLaysOutTheSameFromEveryEncoding)
     ASSERT_NE(saver, nullptr);
     g.settings.FontCount = 1;
     std::strcpy(g.settings.Font[0], "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E");   // ＭＳ ゴシック
-    g.settings.Color[0] = RGB(255, 255, 0);
-    g.settings.ColorCount = 1;
+    g.settings.ColorCount = 1;   // no random colour between the pictures
     if (g.BackgroundBrush) DeleteObject(g.BackgroundBrush);
     g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 128));
-
-    // The picture of the saying in the file, as 32-bit pixels.
-    auto picture = [&](const std::string& bytes, TextPlacement* placement) {
-        std::string path = folder + "\\SAYING.TXT";
-        WriteFileBytes(path, bytes);
-        std::strcpy(g.currentPath, path.c_str());
+    // The first tick's picture of the saying in the file.
+    auto picture = [&](const std::string& bytes) {
+        WriteFileBytes(folder + "\\SAYING.TXT", bytes);
+        std::strcpy(g.currentPath, (folder + "\\SAYING.TXT").c_str());
         HDC screen = GetDC(saver);
         LayOutTextItem(saver, 0, screen);
-        *placement = LastTextPlacement();
-        std::vector<uint32_t> pixels(static_cast<size_t>(W) * H);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = W;
-        info.bmiHeader.biHeight = -H;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, dib);
-        BitBlt(dc, 0, 0, W, H, g.SourceSurface.dc, 0, 0, SRCCOPY);
-        GdiFlush();
-        if (bits) std::memcpy(pixels.data(), bits, pixels.size() * 4);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(dib);
         ReleaseDC(saver, screen);
+        BITMAPINFOHEADER header = {sizeof header, W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<uint32_t> pixels(static_cast<size_t>(W) * H);
+        SelectObject(g.SourceSurface.dc, g.SourceSurface.oldBitmap);
+        GetDIBits(g.SourceSurface.dc, g.SourceSurface.bitmap, 0, H, pixels.data(),
+                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+        SelectObject(g.SourceSurface.dc, g.SourceSurface.bitmap);
         ReleaseTextPicture();
         return pixels;
     };
-
     // 古池や / 蛙飛びこむ / 水の音 / @>芭蕉
-    const std::string utf8 = u8"古池や\r\n蛙飛びこむ\r\n水の音\r\n@>芭蕉";
-    TextPlacement expected;
-    std::vector<uint32_t> shiftJis = picture(
-        "\x8C\xC3\x92\x72\x82\xE2\r\n\x8A\x5E\x94\xF2\x82\xD1\x82\xB1\x82\xDE\r\n\x90\x85\x82\xCC\x89\xB9\r\n"
-        "@>\x94\x6D\x8F\xD4",
-        &expected);
-    EXPECT_EQ(expected.code, 0);
-    EXPECT_EQ(expected.lines, 4u);
-    EXPECT_EQ(expected.maxLen, 10u);
-    size_t ink = 0;
-    for (uint32_t p : shiftJis) ink += (p & 0xFFFFFF) == 0xFFFF00;
-    EXPECT_GT(ink, 1000u);
-    for (Form form : {Utf8Bare, Utf8Marked, Utf16Le, Utf16Be}) {
-        TextPlacement placement;
-        std::vector<uint32_t> pixels = picture(Encode(utf8, form), &placement);
-        auto fields = [](const TextPlacement& p) {
-            return std::vector<int64_t>{p.mainWidth, p.subWidth, p.left,  p.top,      p.mainCx, p.mainCy,
-                                        p.subCx,     p.subCy,    p.lines, p.subLines, p.maxLen, p.code};
-        };
-        EXPECT_EQ(fields(placement), fields(expected)) << "form " << form;
-        EXPECT_TRUE(pixels == shiftJis) << "form " << form;
-    }
+    const std::vector<uint32_t> shiftJis =
+        picture("\x8C\xC3\x92\x72\x82\xE2\r\n\x8A\x5E\x94\xF2\x82\xD1\x82\xB1\x82\xDE\r\n\x90\x85\x82\xCC\x89\xB9\r\n"
+                "@>\x94\x6D\x8F\xD4");
+    EXPECT_EQ(LastTextPlacement().maxLen, 10u);
+    EXPECT_GT(std::count(shiftJis.begin(), shiftJis.end(), shiftJis[0]), W * H / 2);
+    EXPECT_LT(std::count(shiftJis.begin(), shiftJis.end(), shiftJis[0]), W * H - 1000);
+    for (Form form : {Utf8Bare, Utf8Marked, Utf16Le, Utf16Be})
+        EXPECT_TRUE(picture(Encode(u8"古池や\r\n蛙飛びこむ\r\n水の音\r\n@>芭蕉", form)) == shiftJis) << "form " << form;
     DestroyWindow(host);
     PumpMessages();
 }
