@@ -23,6 +23,13 @@ void FreeWide932(Wide932* w);
 // buffer then holds an empty text).
 int NarrowTo932(const wchar_t* wide, int wideCount, char* out, int outSize);
 
+// UTF-16 text from outside the saver (a words file in Unicode) to code
+// page 932: a character with no form there becomes the stand-in "・"
+// rather than a lookalike, so every system shows the same. out null (or
+// outSize 0) gives the byte count needed. Returns the byte count, or -1
+// when out is too small or the platform refuses; out gets no terminator.
+int NarrowTo932StandIn(const wchar_t* wide, int wideCount, char* out, int outSize);
+
 // Drawing.
 BOOL TextOut932(HDC dc, int x, int y, const char* bytes, int byteCount);
 BOOL TextExtent932(HDC dc, const char* bytes, int byteCount, SIZE* size);

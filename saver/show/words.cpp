@@ -8,6 +8,12 @@ uint16_t CheckWordsFileSize(uint32_t sizeHigh, uint32_t sizeLow)
     return 0;
 }
 
+uint16_t CheckWordsReadSize(uint32_t sizeHigh, uint32_t sizeLow)
+{
+    if (sizeHigh != 0 || sizeLow > kMaxWordsReadBytes) return 1;
+    return 0;
+}
+
 bool IsEmptyCatalogueSentinel(const char* path)
 {
     return path != nullptr && std::strcmp(path, "EM998") == 0;

@@ -4,13 +4,20 @@
 #include <cstdint>
 
 enum {
-    // Larger files are refused as if memory had run out: no saying needs
+    // Larger texts are refused as if memory had run out: no saying needs
     // that much, and the size must stay far from wrapping 32 bits.
     kMaxWordsFileBytes = 4 * 1024 * 1024,
+    // A Unicode file may take three bytes for one of Shift-JIS (half-width
+    // katakana in UTF-8), and its bound is that of its converted text; it
+    // can only be known once read, so files up to this size are read.
+    kMaxWordsReadBytes = 3 * kMaxWordsFileBytes + 3,
 };
 
-// The result code for a file of the given size: 0 to read it, 1 to refuse.
+// The result code for a Shift-JIS text of the given size: 0 to use it, 1
+// to refuse.
 uint16_t CheckWordsFileSize(uint32_t sizeHigh, uint32_t sizeLow);
+// The same for a file about to be read, whose encoding is not known yet.
+uint16_t CheckWordsReadSize(uint32_t sizeHigh, uint32_t sizeLow);
 
 // True when path is the empty catalogue's sentinel (exact bytes).
 bool IsEmptyCatalogueSentinel(const char* path);

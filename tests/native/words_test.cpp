@@ -147,6 +147,10 @@ TEST(Words, FileSizeAndSentinelRules)
     EXPECT_EQ(CheckWordsFileSize(0, kMaxWordsFileBytes + 1u), 1);
     EXPECT_EQ(CheckWordsFileSize(0, 0xFFFFFFFFu), 1);   // + 1 would wrap to 0
     EXPECT_EQ(CheckWordsFileSize(1, 10), 1);
+    // A Unicode file is read before its Shift-JIS size is known.
+    EXPECT_EQ(CheckWordsReadSize(0, kMaxWordsFileBytes + 1u), 0);
+    EXPECT_EQ(CheckWordsReadSize(0, 0xFFFFFFFFu), 1);
+    EXPECT_EQ(CheckWordsReadSize(1, 0), 1);
 
     EXPECT_TRUE(IsEmptyCatalogueSentinel("EM998"));
     EXPECT_FALSE(IsEmptyCatalogueSentinel("em998"));
