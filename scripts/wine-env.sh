@@ -132,6 +132,9 @@ EOF
         xrandr --newmode second $(modeline "$second") >/dev/null 2>&1 &&
         xrandr --addmode DUMMY1 second >/dev/null 2>&1 &&
         xrandr --output DUMMY1 --mode second --right-of DUMMY0 >/dev/null 2>&1; then
+        # A full query makes the server probe its outputs again; until then
+        # the cheap query Wine makes still reports one monitor.
+        xrandr --query >/dev/null 2>&1
         export KELMORA_TEST_MONITORS=2
         return 0
     fi
