@@ -356,15 +356,6 @@ BOOL FindNext932(HANDLE search, FindData932* found)
     return TRUE;
 }
 
-HMODULE LoadLibrary932(const char* path)
-{
-    Wide932 w;
-    WideFrom932(&w, path, -1);
-    HMODULE m = LoadLibraryW(w.text);
-    FreeWide932(&w);
-    return m;
-}
-
 HMODULE LoadPluginLibrary932(const char* path)
 {
     if (!path || !path[0]) return nullptr;

@@ -69,7 +69,6 @@ struct FindData932 {
 };
 HANDLE FindFirst932(const char* pattern, FindData932* found);
 BOOL FindNext932(HANDLE search, FindData932* found);
-HMODULE LoadLibrary932(const char* path);
 // A plug-in from a file the user put somewhere: loaded from that path made
 // absolute, with its own folder first for its dependencies, never found
 // through the search path; a broken file gives null without a system box.

@@ -63,7 +63,7 @@ void OpenPluginSettings(HWND page)
     HMODULE plugin = nullptr;
     if (ListBoxText932(list, static_cast<int>(selected), name, sizeof name) > 0 &&
         JoinPluginPath(g.settings.FilePath, name, path, sizeof path))
-        plugin = LoadLibrary932(path);
+        plugin = LoadPluginLibrary932(path);
     if (plugin == nullptr) {
         ReportError(page, kNotLoadedMessage, ShowMessageBox);
         return;
