@@ -100,15 +100,6 @@ HBRUSH BackgroundBrush()
     return g.BackgroundBrush ? g.BackgroundBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
 }
 
-COLORREF BackgroundColour()
-{
-    LOGBRUSH brush;
-    if (g.BackgroundBrush && GetObjectW(g.BackgroundBrush, sizeof brush, &brush) == sizeof brush &&
-        brush.lbStyle == BS_SOLID)
-        return brush.lbColor & 0xFFFFFF;
-    return RGB(0, 0, 0);
-}
-
 void ColourByMask(HDC screen, int width, int height, COLORREF colour)
 {
     RECT all = {0, 0, width, height};
@@ -136,16 +127,15 @@ void ColourByMask(HDC screen, int width, int height, COLORREF colour)
 void ColourPicture(HDC screen, int width, int height, uint16_t index)
 {
     const COLORREF colour = g.settings.Color[index] & 0xFFFFFF;
-    LOGBRUSH background;
-    const bool solidBackground = !g.BackgroundBrush ||
-                                 (GetObjectW(g.BackgroundBrush, sizeof background, &background) == sizeof background &&
-                                  background.lbStyle == BS_SOLID);
-    if (GetDeviceCaps(screen, BITSPIXEL) < 15 || !solidBackground) {
+    LOGBRUSH background = {BS_SOLID, RGB(0, 0, 0), 0};
+    if (g.BackgroundBrush && GetObjectW(g.BackgroundBrush, sizeof background, &background) != sizeof background)
+        background.lbStyle = BS_NULL;
+    if (GetDeviceCaps(screen, BITSPIXEL) < 15 || background.lbStyle != BS_SOLID) {
         ColourByMask(screen, width, height, colour);
         return;
     }
     HDC source = g.SourceSurface.dc;
-    HBRUSH difference = CreateSolidBrush(colour ^ BackgroundColour());
+    HBRUSH difference = CreateSolidBrush(colour ^ (background.lbColor & 0xFFFFFF));
     HGDIOBJ old = SelectObject(source, difference);
     PatBlt(source, 0, 0, width, height, kDestAndBrush);
     SelectObject(source, BackgroundBrush());
