@@ -14,14 +14,6 @@ namespace {
 const wchar_t kAppKey[] = L"Software\\Wine\\AppDefaults\\KELMORA.scr";
 const wchar_t kRecordKey[] = L"Software\\KelmoraTest\\Password";
 
-std::wstring Beside(const wchar_t* name)
-{
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
-}
-
 std::wstring SystemPath(const wchar_t* name)
 {
     wchar_t dir[MAX_PATH];
@@ -99,7 +91,7 @@ struct PasswordProcess : testing::Test {
         RemoveTree(words);
         DeleteSettingsKey();
     }
-    bool Place(const std::wstring& to) { return CopyFileW(Beside(L"testplugins\\pw_standin.dll").c_str(), to.c_str(), FALSE) != 0; }
+    bool Place(const std::wstring& to) { return CopyFileW(BesideTests(L"testplugins\\pw_standin.dll").c_str(), to.c_str(), FALSE) != 0; }
     // Wine's own MPR.DLL set aside, so that nothing but a stand-in answers.
     bool SetMprAside()
     {
@@ -107,7 +99,7 @@ struct PasswordProcess : testing::Test {
     }
     bool Start(const std::wstring& arguments)
     {
-        std::wstring line = L"\"" + Beside(L"KELMORA.scr") + L"\" " + arguments;
+        std::wstring line = L"\"" + BesideTests(L"KELMORA.scr") + L"\" " + arguments;
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, wordsW.c_str(), &si, &pi) != 0;

@@ -155,11 +155,7 @@ TEST_F(PortAndPluginPageTest, LimitsThatCannotBeStoredAreReportedAndThePageStays
 TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleClickedOnesSettings)
 {
     std::string folder = MakeTempFolder("tgpage");
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring built = self;
-    built.resize(built.find_last_of(L"\\/") + 1);
-    built += L"testplugins\\";
+    std::wstring built = BesideTests(L"testplugins\\");
     // A plug-in whose full path passes 99 bytes is reached all the same.
     ASSERT_LT(folder.size(), 90u);
     std::string deep = folder + "\\" + std::string(110 - folder.size() - 1, 'd');

@@ -12,14 +12,7 @@
 #include <vector>
 
 namespace {
-std::wstring SaverPath()
-{
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + L"KELMORA.scr";
-}
+std::wstring SaverPath() { return BesideTests(L"KELMORA.scr"); }
 
 struct Started {
     PROCESS_INFORMATION pi;

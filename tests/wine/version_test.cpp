@@ -4,20 +4,13 @@
 
 #include <windows.h>
 
+#include "tests/wine/wine_test_util.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-std::wstring BesideTests(const wchar_t* name)
-{
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + name;
-}
-
 std::vector<BYTE> ReadVersionBlock(const std::wstring& file)
 {
     DWORD ignored = 0;

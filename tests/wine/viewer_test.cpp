@@ -11,15 +11,6 @@
 #include "tests/wine/wine_test_util.h"
 
 namespace {
-std::wstring BesideTests(const wchar_t* name)
-{
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + name;
-}
-
 struct Found {
     DWORD pid;
     const wchar_t* cls;

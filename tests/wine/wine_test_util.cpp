@@ -107,6 +107,15 @@ COLORREF PixelAt(HWND window, int x, int y)
     return c;
 }
 
+std::wstring BesideTests(const wchar_t* name)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path + name;
+}
+
 std::string MakeTempFolder(const char* tag)
 {
     wchar_t base[MAX_PATH];

@@ -37,6 +37,10 @@ COLORREF PixelAt(HWND window, int x, int y);
 // A folder of its own under the temporary folder, removed by the caller
 // with RemoveTree. Returned as Shift-JIS bytes (plain ASCII in practice).
 std::string MakeTempFolder(const char* tag);
+
+// A file the build puts beside the test program (the saver, the viewer,
+// the test plug-ins under "testplugins\\").
+std::wstring BesideTests(const wchar_t* name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void RemoveTree(const std::string& folder);
 
