@@ -200,6 +200,15 @@ regedit64() {
     "$wine64" regedit /S "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1 || true
 }
 
+# pids_of TEXT: the processes whose command line holds TEXT (a Windows
+# program's own path, say, so that another run's copy is left alone).
+pids_of() {
+    local p
+    for p in /proc/[0-9]*; do
+        tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -qF -- "$1" && echo "${p#/proc/}"
+    done
+}
+
 stop_wine() {
     wineserver -k >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then
