@@ -123,20 +123,15 @@ bool Near(COLORREF a, COLORREF b, int tolerance)
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-struct PhotoTest : testing::Test {
-    HWND host = nullptr;
-    HWND saver = nullptr;
+struct PhotoTest : SaverWindowTest {
     std::string folder;
 
     void SetUp() override
     {
-        FreshSaverState();
-        DeleteSettingsKey();
+        SaverWindowTest::SetUp();
         SetSettingDword("Opening", 0);
         folder = MakeTempFolder("photo");
-        host = CreateHostWindow(320, 240);
-        saver = CreatePreviewSaver(host);
-        ASSERT_NE(saver, nullptr);
+        ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
         if (g.BackgroundBrush) DeleteObject(g.BackgroundBrush);
         g.BackgroundBrush = CreateSolidBrush(kBackground);
         ASSERT_TRUE(StartPhotoDecoding());   // the test's encoder needs COM too
@@ -146,9 +141,10 @@ struct PhotoTest : testing::Test {
         if (g.ScreenSurface && saver) ReleaseDC(saver, g.ScreenSurface);
         g.ScreenSurface = nullptr;
         if (host) DestroyWindow(host);
+        host = nullptr;
         PumpMessages();
         EXPECT_EQ(g.photoCom, 0u);
-        DeleteSettingsKey();
+        SaverWindowTest::TearDown();
         RemoveTree(folder);
     }
     void Choose(const char* name, const std::string& bytes)
