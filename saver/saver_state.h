@@ -147,3 +147,7 @@ inline void DeleteGdiObject(Handle*& object)
 // Puts every field back to its start value (tests run many saver windows in
 // one process; the saver itself starts from a zeroed record).
 void ResetSaverState();
+
+// The title and credit lines of the string table into titleText and
+// creditText (the opening and the version box show them).
+void LoadStartupStrings();

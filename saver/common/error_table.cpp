@@ -1,4 +1,4 @@
-#include "saver/show/error_table.h"
+#include "saver/common/error_table.h"
 
 namespace {
 struct ErrorString {

@@ -1,8 +1,8 @@
-#include "saver/show/errors_win.h"
+#include "saver/common/errors_win.h"
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/error_table.h"
+#include "saver/common/error_table.h"
 
 #include <cstring>
 

@@ -1,3 +1,8 @@
+// What every part of the saver stands on: numbered messages (here), the
+// random source, the kinds of words-folder files, the state record's
+// helpers and the end of the window's message path. Nothing here includes
+// a subsystem's folder.
+//
 // Numbered messages: "Em" and three digits, then the text.
 #pragma once
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "saver/show/random.h"
+#include "saver/common/random.h"
 
 namespace {
 uint32_t randomState = 1;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/text932_win.h"
+
 SaverState g;
 
 void FreeGlobalBlock(HGLOBAL* block)
@@ -31,4 +33,10 @@ void ResetSaverState()
     std::memset(&g, 0, sizeof g);
     g.wakeThreshold = 4;
     g.lastPasswordCheck = 0xFFFFFFFFu;
+}
+
+void LoadStartupStrings()
+{
+    LoadString932(g.instance, 1010, g.titleText, sizeof g.titleText);
+    LoadString932(g.instance, 1011, g.creditText, sizeof g.creditText);
 }

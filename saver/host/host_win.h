@@ -1,13 +1,15 @@
-// The saver host: process entry, run modes and the saver window's own
-// message handling.
+// The saver host: process entry, run modes, the saver window's own
+// message handling and dismissal, the covers of other monitors, the fault
+// guard and the screen-saver password.
 #pragma once
 #include <windows.h>
+
+#include "saver/common/message_path_win.h"
 
 int SaverMain(HINSTANCE instance, const char* argumentText);
 int RunSaver(HWND parent);
 int ConfigureSaver(HWND owner);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT SaverDefaultHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Full screen only: black windows over the other monitors, owned by the
 // saver window.

@@ -5,8 +5,8 @@
 #include "saver/media/media_win.h"
 
 #include "common/text932_win.h"
-#include "saver/show/errors_win.h"
-#include "saver/show/random.h"
+#include "saver/common/errors_win.h"
+#include "saver/common/random.h"
 
 #include <digitalv.h>
 #include <mmsystem.h>

@@ -1,4 +1,5 @@
-// Songs, sounds, videos and TextGenDLL plug-ins beside the show.
+// Media: songs, sounds and corner videos that play beside the show, and
+// TextGenDLL plug-ins whose texts are shown as sayings.
 #pragma once
 #include <windows.h>
 

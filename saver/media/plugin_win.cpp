@@ -8,8 +8,8 @@
 #include "saver/media/media_win.h"
 #include "saver/media/names_block.h"
 #include "saver/saver_state.h"
-#include "saver/show/errors_win.h"
-#include "saver/show/presenters_win.h"
+#include "saver/common/errors_win.h"
+#include "saver/sayings/sayings_win.h"
 
 namespace {
 enum {

@@ -1,4 +1,4 @@
-#include "saver/show/opening.h"
+#include "saver/opening/opening.h"
 
 #include "saver/transitions/transition_logic.h"
 

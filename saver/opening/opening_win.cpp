@@ -1,11 +1,11 @@
 // The opening: thirteen frames in the middle of the screen, the title and
 // the credit typed out above and below, and near the end the system
 // information list. The timeline is decided in opening.cpp.
-#include "saver/show/opening.h"
+#include "saver/opening/opening.h"
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
+#include "saver/opening/opening_win.h"
 
 #include <cstring>
 

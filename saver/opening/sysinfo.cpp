@@ -1,4 +1,4 @@
-#include "saver/show/sysinfo.h"
+#include "saver/opening/sysinfo.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // The system information list near the end of the opening.
-#include "saver/show/sysinfo.h"
+#include "saver/opening/sysinfo.h"
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
+#include "saver/opening/opening_win.h"
 
 namespace {
 SystemFacts GatherFacts()

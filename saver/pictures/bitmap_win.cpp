@@ -4,10 +4,10 @@
 // engine, and the item lets go of everything when the engine is done.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/catalogue.h"
-#include "saver/show/dib.h"
-#include "saver/show/errors_win.h"
-#include "saver/show/presenters_win.h"
+#include "saver/common/content_kind.h"
+#include "saver/pictures/dib.h"
+#include "saver/common/errors_win.h"
+#include "saver/pictures/pictures_win.h"
 #include "saver/transitions/transition_win.h"
 
 #include <cstdint>

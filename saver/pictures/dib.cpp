@@ -1,4 +1,4 @@
-#include "saver/show/dib.h"
+#include "saver/pictures/dib.h"
 
 #include <cstring>
 

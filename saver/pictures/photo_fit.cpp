@@ -1,4 +1,4 @@
-#include "saver/show/photo_fit.h"
+#include "saver/pictures/photo_fit.h"
 
 namespace {
 uint16_t Read16(const uint8_t* p, bool bigEndian)

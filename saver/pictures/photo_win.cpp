@@ -5,8 +5,8 @@
 // item is an ordinary picture for the transitions.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/photo_fit.h"
-#include "saver/show/presenters_win.h"
+#include "saver/pictures/photo_fit.h"
+#include "saver/pictures/pictures_win.h"
 
 #include <wincodec.h>
 

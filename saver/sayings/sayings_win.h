@@ -1,8 +1,19 @@
-// The first tick of a saying, on its own: RenderTextItem runs it and then
-// steps the transition; tests run it to look at the finished picture.
+// Sayings: words files read in their encodings, laid out to fill the
+// screen, coloured and handed to the transitions. Plug-in texts are shown
+// through the same face.
 #pragma once
 #include <windows.h>
 #include <cstdint>
+
+// Every tick of a text item; mode 0 reads the words file named by
+// currentPath, mode 1 shows the plug-in text already in textBuffer.
+void RenderTextItem(HWND window, uint16_t mode);
+
+// The whole words file into g.textBuffer; 0, or the message code.
+uint16_t ReadWordsFile(HWND window, const char* path);
+
+// The first tick of a saying, on its own: RenderTextItem runs it and then
+// steps the transition; tests run it to look at the finished picture.
 
 // Where the first tick put the saying (client coordinates of SourceSurface).
 struct TextPlacement {

@@ -1,4 +1,4 @@
-#include "saver/show/text_encoding.h"
+#include "saver/sayings/text_encoding.h"
 
 namespace {
 const uint32_t kBroken = 0xFFFFFFFFu;

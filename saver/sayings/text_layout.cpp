@@ -1,4 +1,4 @@
-#include "saver/show/text_layout.h"
+#include "saver/sayings/text_layout.h"
 
 uint16_t UsableFontCount(int32_t fontCount, int32_t slots)
 {

@@ -1,15 +1,14 @@
 // Sayings on the screen: the text is laid out once, white on black, then
 // recoloured and handed to the transition engine tick after tick.
-#include "saver/show/text_render_win.h"
+#include "saver/sayings/sayings_win.h"
 
 #include "common/cp932.h"
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/errors_win.h"
-#include "saver/show/presenters_win.h"
-#include "saver/show/random.h"
-#include "saver/show/text_layout.h"
-#include "saver/show/words.h"
+#include "saver/common/errors_win.h"
+#include "saver/common/random.h"
+#include "saver/sayings/text_layout.h"
+#include "saver/sayings/words.h"
 #include "saver/transitions/transition_win.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "saver/show/words.h"
+#include "saver/sayings/words.h"
 
 #include <cstring>
 

@@ -2,9 +2,9 @@
 // zero byte.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
-#include "saver/show/text_encoding.h"
-#include "saver/show/words.h"
+#include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_encoding.h"
+#include "saver/sayings/words.h"
 
 namespace {
 static_assert(sizeof(wchar_t) == sizeof(uint16_t), "UTF-16 units are the platform's wide characters");

@@ -6,7 +6,7 @@
 #include "saver/saver_state.h"
 #include "saver/settings/page_rules.h"
 #include "saver/settings/store_win.h"
-#include "saver/show/errors_win.h"
+#include "saver/common/errors_win.h"
 
 #include <commdlg.h>
 #include <cstring>

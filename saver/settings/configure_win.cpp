@@ -9,8 +9,7 @@
 #include "saver/saver_state.h"
 #include "saver/settings/pages_win.h"
 #include "saver/settings/store_win.h"
-#include "saver/show/cycle_win.h"
-#include "saver/show/errors_win.h"
+#include "saver/common/errors_win.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include "saver/settings/page_rules.h"
 #include "saver/settings/settings_lists.h"
 #include "saver/settings/store_win.h"
-#include "saver/show/errors_win.h"
+#include "saver/common/errors_win.h"
 
 #include <cstring>
 

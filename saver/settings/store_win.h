@@ -1,3 +1,6 @@
+// Settings: the registry store with its loaders, and the configuration
+// dialog with its pages, which store their own groups of values.
+//
 // The registry store of the settings.
 #pragma once
 #include <windows.h>

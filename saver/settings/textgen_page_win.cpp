@@ -6,7 +6,7 @@
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
 #include "saver/settings/pages_win.h"
-#include "saver/show/errors_win.h"
+#include "saver/common/errors_win.h"
 
 #include <cstring>
 

@@ -1,39 +1,16 @@
-// Kinds of the files in the words folder, by their extension, and the
-// bookkeeping of the catalogue: which name an entry takes, the order of the
-// entries, the path of an item and the walk through them.
+// The bookkeeping of the catalogue of the words folder: which name an entry
+// takes, the order of the entries, the path of an item and the walk through
+// them.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-enum ContentKind : uint16_t {
-    KindNone = 0,
-    KindText = 1,      // .txt
-    KindBitmap = 2,    // .bmp, and the photos .jpg .jpeg .jpe .png .gif
-    KindMidi = 3,      // .mid
-    KindWave = 4,      // .wav
-    KindAvi = 5,       // .avi
-    KindTextGen = 6,   // .dll
-};
+#include "saver/common/content_kind.h"
 
 enum {
     kEntryNameSize = 13,       // 8.3 name and its terminator
     kItemPathSize = 100,       // full path of an item, terminator included
 };
-
-// A name or full path; 0 for names that begin with "." and for unknown
-// extensions. The extension is that of the last path component, found by
-// whole Shift-JIS characters (a trail byte can look like "\").
-uint16_t KindFromFileName(const char* path);
-
-// True when the name or path is a photo for the imaging component rather
-// than a bitmap file: ".jpg", ".jpeg", ".jpe" (the short alias of ".jpeg"),
-// ".png" or ".gif", in any letter case.
-bool IsPhotoFileName(const char* path);
-
-// The kind of a catalogue item from its full path, judged by the file name
-// alone: a words folder given as a relative path (".\words") must not
-// make every item unknown.
-uint16_t ItemKind(const char* path);
 
 // True when the name has the 8.3 shape, counted in bytes: 1 to 8 bytes of
 // base name without a dot, then optionally a dot and 1 to 3 more bytes.

@@ -2,7 +2,7 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/catalogue.h"
-#include "saver/show/presenters_win.h"
+#include "saver/show/catalogue_win.h"
 
 #include <cstring>
 

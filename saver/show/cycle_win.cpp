@@ -2,14 +2,17 @@
 // and the release of everything at the end.
 #include "saver/show/cycle_win.h"
 
-#include "saver/host/host_win.h"
+#include "saver/common/message_path_win.h"
 #include "common/text932_win.h"
 #include "saver/media/media_win.h"
 #include "saver/saver_state.h"
 #include "saver/settings/store_win.h"
 #include "saver/show/catalogue.h"
-#include "saver/show/presenters_win.h"
-#include "saver/show/random.h"
+#include "saver/sayings/sayings_win.h"
+#include "saver/pictures/pictures_win.h"
+#include "saver/opening/opening_win.h"
+#include "saver/show/catalogue_win.h"
+#include "saver/common/random.h"
 #include "saver/transitions/transition_win.h"
 
 #include <cstring>
@@ -141,12 +144,6 @@ void OnDestroy(HWND window)
     ReleasePlugin();
     StopPhotoDecoding();
 }
-}
-
-void LoadStartupStrings()
-{
-    LoadString932(g.instance, 1010, g.titleText, sizeof g.titleText);
-    LoadString932(g.instance, 1011, g.creditText, sizeof g.creditText);
 }
 
 void CheckComPorts()

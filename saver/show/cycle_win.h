@@ -1,8 +1,9 @@
-// The show cycle: the exported content procedure of the saver window.
+// The show: the cycle that drives every tick, the catalogue of the words
+// folder it walks, and the hand-off of each item to its presenter
+// (sayings, pictures, media, plug-ins) after the opening.
 #pragma once
 #include <windows.h>
 
 extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
                                                                 LPARAM lParam);
-void LoadStartupStrings();
 void CheckComPorts();

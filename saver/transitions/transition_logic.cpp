@@ -1,6 +1,6 @@
 #include "saver/transitions/transition_logic.h"
 
-#include "saver/show/random.h"
+#include "saver/common/random.h"
 
 const char kTransitionNames[kTransitionKinds][kTransitionNameSize] = {
     "00 " "\x96\x8B\x8A\x4A\x82\xAB",                                  // 00 幕開き

@@ -1,3 +1,6 @@
+// Transitions: the engine that clears, reveals, holds and hides each
+// picture, and its fifteen effects.
+//
 // Transition geometry: the engine's timeline and the fifteen effects as
 // plain arithmetic that emits drawing steps. The Win32 glue executes them.
 #pragma once

@@ -6,7 +6,7 @@
 //                                         and keeps the window S seconds
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
+#include "saver/sayings/sayings_win.h"
 #include "saver/transitions/transition_logic.h"
 #include "saver/transitions/transition_win.h"
 

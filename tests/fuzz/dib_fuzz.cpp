@@ -3,7 +3,7 @@
 // index table, rows, placement) checked to lie inside it. The block is an
 // exact-size heap block, so any read or write past it is a finding of the
 // address sanitizer; a broken promise of the layout traps.
-#include "saver/show/dib.h"
+#include "saver/pictures/dib.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // units must hold no surrogate (they go to the platform one by one), a
 // file taken for bare UTF-8 must give one unit a character, and the same
 // characters saved as UTF-8 and as UTF-16 of either order must decode alike.
-#include "saver/show/text_encoding.h"
+#include "saver/sayings/text_encoding.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // exact-size copy of the input (a step past it is an address-sanitizer
 // finding), then the fitting and the turn of a small picture with sizes
 // taken from the input. A broken promise traps.
-#include "saver/show/photo_fit.h"
+#include "saver/pictures/photo_fit.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // their length as a file's contents are, cut into lines and measured. The
 // lines must tile the text (joined with CR LF they give it back), every
 // offset must stay inside it, and the measure must agree with the lines.
-#include "saver/show/words.h"
+#include "saver/sayings/words.h"
 
 #include <cstdint>
 #include <cstdlib>

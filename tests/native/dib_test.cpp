@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/dib.h"
+#include "saver/pictures/dib.h"
 
 #include <climits>
 #include <cstring>

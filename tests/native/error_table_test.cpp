@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/error_table.h"
+#include "saver/common/error_table.h"
 
 TEST(ErrorTable, EveryRaisedCodeHasItsString)
 {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/opening.h"
-#include "saver/show/sysinfo.h"
+#include "saver/opening/opening.h"
+#include "saver/opening/sysinfo.h"
 #include "saver/transitions/transition_logic.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/photo_fit.h"
+#include "saver/pictures/photo_fit.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/random.h"
+#include "saver/common/random.h"
 
 TEST(Random, FirstDrawsOfSeedOneMatchTheClassicGenerator)
 {

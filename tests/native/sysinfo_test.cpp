@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/sysinfo.h"
+#include "saver/opening/sysinfo.h"
 
 #include <cstring>
 #include <string>

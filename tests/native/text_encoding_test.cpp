@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/text_encoding.h"
+#include "saver/sayings/text_encoding.h"
 
 #include <string>
 #include <vector>

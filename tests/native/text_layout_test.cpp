@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/text_layout.h"
+#include "saver/sayings/text_layout.h"
 
 TEST(TextLayout, FontSizesFollowTheLongestLine)
 {

@@ -1,7 +1,7 @@
 // The engine's timeline, its random picks and the guards on what it reads.
 #include <gtest/gtest.h>
 
-#include "saver/show/random.h"
+#include "saver/common/random.h"
 #include "saver/transitions/transition_logic.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/show/words.h"
+#include "saver/sayings/words.h"
 
 #include <random>
 #include <string>

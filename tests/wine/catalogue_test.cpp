@@ -3,7 +3,8 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/catalogue.h"
-#include "saver/show/presenters_win.h"
+#include "saver/sayings/sayings_win.h"
+#include "saver/show/catalogue_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <cstring>

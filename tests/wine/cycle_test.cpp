@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "saver/saver_state.h"
-#include "saver/show/random.h"
+#include "saver/common/random.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <cstring>

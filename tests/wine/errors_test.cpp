@@ -3,7 +3,7 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/cycle_win.h"
-#include "saver/show/errors_win.h"
+#include "saver/common/errors_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
+#include "saver/opening/opening_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/text_render_win.h"
+#include "saver/sayings/sayings_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <string>

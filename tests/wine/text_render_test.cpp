@@ -2,10 +2,10 @@
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
-#include "saver/show/random.h"
-#include "saver/show/text_layout.h"
-#include "saver/show/text_render_win.h"
+#include "saver/show/catalogue_win.h"
+#include "saver/common/random.h"
+#include "saver/sayings/text_layout.h"
+#include "saver/sayings/sayings_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <cstring>

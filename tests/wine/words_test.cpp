@@ -2,9 +2,8 @@
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
-#include "saver/show/presenters_win.h"
-#include "saver/show/text_render_win.h"
-#include "saver/show/words.h"
+#include "saver/sayings/sayings_win.h"
+#include "saver/sayings/words.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <algorithm>

@@ -1,0 +1,8 @@
+// The catalogue of the words folder as the cycle uses it: built at window
+// creation, walked one item a visit, freed with the window.
+#pragma once
+#include <windows.h>
+
+void BuildCatalogue(HWND window);
+void NextCatalogueItem(HWND window);
+void FreeCatalogue();
