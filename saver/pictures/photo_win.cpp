@@ -27,9 +27,10 @@ bool SameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b) != FALSE;
 
 // The tag from the file's own first bytes, for imaging components that
 // cannot query JPEG metadata.
-uint16_t OrientationFromFileHead(const char* path)
+uint16_t OrientationFromFileHead(const wchar_t* path)
 {
-    HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     uint16_t orientation = 1;
     HLOCAL head = LocalAlloc(LMEM_FIXED, kPhotoHeadBytes);
@@ -41,7 +42,7 @@ uint16_t OrientationFromFileHead(const char* path)
     return orientation;
 }
 
-uint16_t PhotoOrientation(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, const char* path)
+uint16_t PhotoOrientation(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, const wchar_t* path)
 {
     GUID container;
     if (FAILED(decoder->GetContainerFormat(&container)) || !SameGuid(container, GUID_ContainerFormatJpeg))
@@ -123,17 +124,14 @@ void ReleaseDecoding(Decoding* d)
 
 // The scaled (and, where the component can, turned) pixels into the
 // section's top-down rows; 0 on failure.
-int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t screenHeight, uint32_t** bits,
+int DecodeInto(Decoding* d, const wchar_t* path, uint32_t screenWidth, uint32_t screenHeight, uint32_t** bits,
                PhotoSize* shown)
 {
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 reinterpret_cast<void**>(&d->factory))))
         return 0;
-    Wide932 wide;
-    WideFrom932(&wide, path, -1);
-    HRESULT opened = d->factory->CreateDecoderFromFilename(wide.text, nullptr, GENERIC_READ,
+    HRESULT opened = d->factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
                                                            WICDecodeMetadataCacheOnDemand, &d->decoder);
-    FreeWide932(&wide);
     // An animated GIF shows its first frame.
     if (FAILED(opened) || FAILED(d->decoder->GetFrame(0, &d->frame))) return 0;
     UINT width = 0, height = 0;

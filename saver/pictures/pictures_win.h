@@ -11,7 +11,7 @@ void ShowBitmapTick(HWND window);
 // The bitmap presenter's parts: the file into g.dibBlock (image size, 0 on
 // failure), the picture into g.SourceSurface on g.ScreenSurface (0 on
 // failure), and the release of everything the item holds.
-uint32_t LoadDib(const char* path);
+uint32_t LoadDib(const wchar_t* path);
 int ComposeBitmapPicture();
 void ReleaseBitmapItem();
 

@@ -19,7 +19,7 @@
 #include <ctime>
 
 namespace {
-const char kEmptyCatalogueSentinel[] = "EM998";
+const wchar_t kEmptyCatalogueSentinel[] = L"EM998";
 
 void ReplaceBackgroundBrush(COLORREF colour)
 {
@@ -55,13 +55,13 @@ void OnCreate(HWND window)
 void StartNextItem(HWND window)
 {
     g.itemBusy = 1;
-    if (g.fileCount == 0) {
+    if (g.catalogue.count == 0) {
         std::memset(g.currentPath, 0, sizeof g.currentPath);
         std::memcpy(g.currentPath, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
         g.currentKind = KindText;
     } else {
         NextCatalogueItem(window);
-        g.currentKind = ItemKind(g.currentPath);
+        g.currentKind = ItemKind16(AsUtf16(g.currentPath));
     }
     uint16_t index = RandomIndex(g.settings.BackCount);
     if (index >= kMaxBackColors) index = 0;
