@@ -73,7 +73,6 @@ void BuildCatalogue(HWND)
         // A failure to grow stops the scan; what was taken so far stays,
         // counted, and is sorted below like a complete catalogue.
         do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
             size_t length = static_cast<size_t>(lstrlenW(found.cFileName));
             uint16_t kind = ChooseCatalogueName(AsUtf16(found.cFileName), length, folderLength);
             if (kind == KindNone) continue;

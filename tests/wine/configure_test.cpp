@@ -114,7 +114,7 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
         SeenBox box = PressOk();
         EXPECT_FALSE(box.found);
         Reload();
-        EXPECT_EQ(std::string(g.settings.FilePath), c.storedFolder);
+        EXPECT_EQ(Narrow932(g.settings.FilePath), c.storedFolder);
         EXPECT_EQ(g.settings.Display, c.storedDisplay);
         EXPECT_EQ(g.settings.AVIPlay, c.storedVideos);
         EXPECT_EQ(g.settings.Opening, c.opening ? 1u : 0u);
@@ -148,7 +148,7 @@ TEST_F(ConfigureTest, SettingsThatCannotBeKeptAreReportedAndTheDialogStays)
     SetSettingDword("Display", 55);
     ASSERT_TRUE(SetSettingsKeyAccess(KEY_READ | WRITE_DAC | DELETE));
     HKEY probe = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, KEY_SET_VALUE,
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, KEY_SET_VALUE,
                       &probe) == ERROR_SUCCESS) {
         RegCloseKey(probe);
         GTEST_SKIP() << "this Wine grants write access in spite of the key's access list";

@@ -151,8 +151,7 @@ struct PhotoTest : SaverWindowTest {
     {
         std::string path = folder + "\\" + name;
         WriteFileBytes(path, bytes);
-        std::memset(g.currentPath, 0, sizeof g.currentPath);
-        std::memcpy(g.currentPath, path.data(), path.size());
+        Widen932(path, g.currentPath);
         g.currentKind = 2;
         g.itemBusy = 1;
         g.bitmapTicks = 0;

@@ -190,7 +190,7 @@ TEST_F(WordsWine, SayingLaysOutTheSameFromEveryEncoding)
     // The first tick's picture of the saying in the file.
     auto picture = [&](const std::string& bytes) {
         WriteFileBytes(folder + "\\SAYING.TXT", bytes);
-        std::strcpy(g.currentPath, (folder + "\\SAYING.TXT").c_str());
+        Widen932(folder + "\\SAYING.TXT", g.currentPath);
         HDC screen = GetDC(saver);
         LayOutTextItem(saver, 0, screen);
         ReleaseDC(saver, screen);
