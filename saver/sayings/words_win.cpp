@@ -6,6 +6,8 @@
 #include "saver/sayings/text_encoding.h"
 #include "saver/sayings/words.h"
 
+#include <cwchar>
+
 namespace {
 static_assert(sizeof(wchar_t) == sizeof(uint16_t), "UTF-16 units are the platform's wide characters");
 
