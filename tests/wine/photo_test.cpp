@@ -3,7 +3,6 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/pictures/pictures_win.h"
-#include "saver/settings/store_win.h"
 #include "saver/show/catalogue_win.h"
 #include "tests/common/gdi_count_win.h"
 #include "tests/wine/wine_test_util.h"
@@ -281,39 +280,29 @@ TEST_F(PhotoTest, FolderNamedOutsideShiftJisShowsItsSayingAndItsLongNamedPhoto)
 {
     // "Photos – 2024 Zoë" has no Shift-JIS form; the photo is named as a
     // phone names it, longer than any 8.3 name.
-    wchar_t base[MAX_PATH];
-    Widen932(folder, base);
-    const std::wstring words = std::wstring(base) + L"\\Photos \x2013 2024 Zo\xEB";
-    const std::wstring photo = words + L"\\PXL_20241224_183015123.png";
-    ASSERT_TRUE(CreateDirectoryW(words.c_str(), nullptr));
-    auto write = [](const std::wstring& path, const std::string& bytes) {
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    wchar_t* words = g.settings.FilePath;
+    Widen932(folder, g.settings.FilePath);
+    lstrcatW(words, L"\\Photos \x2013 2024 Zo\xEB");
+    const std::wstring saying = words + std::wstring(L"\\A.TXT"), photo = words + std::wstring(L"\\PXL_20241224_183015123.png");
+    ASSERT_TRUE(CreateDirectoryW(words, nullptr));
+    for (const auto& file : {std::make_pair(saying, std::string("Wm")),
+                             std::make_pair(photo, Encode(GUID_ContainerFormatPng, 40, 30, [](int, int) { return kGreen; }))}) {
+        HANDLE h = CreateFileW(file.first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        WriteFile(h, file.second.data(), static_cast<DWORD>(file.second.size()), &written, nullptr);
         CloseHandle(h);
-    };
-    write(words + L"\\A.TXT", "Wm");
-    write(photo, Encode(GUID_ContainerFormatPng, 40, 30, [](int, int) { return kGreen; }));
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Oxbellow\\ScreenSaver.Kelmora\\Main", 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, L"FilePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(words.c_str()),
-                   static_cast<DWORD>((words.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    SetSettingDword("Display", 1);
-    GetIniSettings();
+    }
+    g.settings.Display = 1;
     BuildCatalogue(saver);
     ASSERT_EQ(g.catalogue.count, 2u);
-
-    Tick(saver, 1);
-    EXPECT_EQ(std::wstring(g.currentPath), words + L"\\A.TXT");
-    EXPECT_EQ(g.currentKind, 1u);
-    EXPECT_STREQ(g.errorText, "");   // the saying was read
-    for (int tick = 0; g.itemBusy && tick < 400; ++tick) Tick(saver, 1);
-    Tick(saver, 1);
-    EXPECT_EQ(std::wstring(g.currentPath), photo);
-    EXPECT_EQ(g.currentKind, 2u);
-    EXPECT_STREQ(g.errorText, "");
-    EXPECT_EQ(Source(160, 120), kGreen);
+    for (const std::wstring& shown : {saying, photo}) {
+        Tick(saver, 1);
+        EXPECT_EQ(std::wstring(g.currentPath), shown);
+        EXPECT_STREQ(g.errorText, "");   // read and drawn
+        if (shown == photo) EXPECT_EQ(Source(160, 120), kGreen);
+        for (int tick = 0; g.itemBusy && tick < 400; ++tick) Tick(saver, 1);
+    }
+    DeleteFileW(saying.c_str());
+    DeleteFileW(photo.c_str());
+    RemoveDirectoryW(words);
 }

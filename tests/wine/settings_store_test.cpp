@@ -403,50 +403,37 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     // Machine-wide defaults as the setup or an administrator leaves them.
     SetSettingText("FilePath", "C:\\machine", HKEY_LOCAL_MACHINE);
     SetSettingText("Back", "255,", HKEY_LOCAL_MACHINE);
-    SetSettingText("Fade", "03,", HKEY_LOCAL_MACHINE);
-    HKEY machine = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE, &machine), ERROR_SUCCESS);
-    const DWORD seven = 7, two = 2;
-    RegSetValueExW(machine, L"Display", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), 4);
-    RegSetValueExW(machine, L"AVIPlay", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4);
-    RegCloseKey(machine);
+    SetSettingText("Display", "7", HKEY_LOCAL_MACHINE);   // a text where a number belongs
     const SettingsFields& s = g.settings;
-
     // A user key that exists but is empty, then one that cannot be opened:
-    // the machine's values either way.
-    for (int pass = 0; pass < 2; ++pass) {
-        SetSettingText("Color", "1,");   // creates the user key
+    // the machine's values either way; in neither, the default.
+    for (DWORD access : {DWORD{KEY_ALL_ACCESS}, DWORD{0}}) {
+        SetSettingText("Color", "1,");
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kKeyPath, L"Color");
-        if (pass == 1 && !SetSettingsKeyAccess(0)) continue;
+        SetSettingsKeyAccess(access);
         ScrambleSettings();
         LoadAll();
         SetSettingsKeyAccess(KEY_ALL_ACCESS);
-        EXPECT_STREQ(s.FilePath, L"C:\\machine") << "pass " << pass;
-        EXPECT_EQ(s.Display, 7u) << "pass " << pass;
-        EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255})) << "pass " << pass;
-        EXPECT_EQ(s.ColorCount, 5) << "pass " << pass;   // in neither: the default
+        EXPECT_STREQ(s.FilePath, L"C:\\machine");
+        EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
+        EXPECT_EQ(s.ColorCount, 5);
+        EXPECT_EQ(s.Display, 100u);
     }
-
-    // What the user stores wins; a value of the wrong type there counts as
-    // missing, so the machine's stands.
+    // What the user stores wins, but a value of the wrong type there counts
+    // as missing.
     SetSettingText("FilePath", "C:\\mine");
-    SetSettingText("Display", "9");
-    SetSettingDword("AVIPlay", 4);
+    SetSettingDword("Back", 1);
     ScrambleSettings();
     LoadAll();
     EXPECT_STREQ(s.FilePath, L"C:\\mine");
-    EXPECT_EQ(s.Display, 7u);
-    EXPECT_EQ(s.AVIPlay, 4u);
-    EXPECT_EQ(s.FadeCount, 1);
-    EXPECT_STREQ(s.FadeCodes, "03");
+    EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
 
     // A folder one unit over the limit is refused whole, nothing written.
-    std::wstring longest = L"C:\\" + std::wstring(256, L'z');
-    lstrcpyW(g.settings.FilePath, longest.c_str());
-    EXPECT_EQ(StoreMainSettings(), ERROR_SUCCESS);
-    g.settings.FilePath[kFilePathChars - 1] = L'z';
+    std::fill(g.settings.FilePath, g.settings.FilePath + kFilePathChars, L'z');
     EXPECT_EQ(StoreMainSettings(), static_cast<LONG>(ERROR_INSUFFICIENT_BUFFER));
+    g.settings.FilePath[kFilePathChars - 1] = L'\0';
+    EXPECT_EQ(StoreMainSettings(), ERROR_SUCCESS);
     ScrambleSettings();
     LoadAll();
-    EXPECT_EQ(std::wstring(s.FilePath), longest);
+    EXPECT_EQ(std::wstring(s.FilePath), std::wstring(kFilePathChars - 1, L'z'));
 }

@@ -143,30 +143,29 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     CloseHandle(h);
 }
 
-namespace {
-void RemoveTreeWide(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring full = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeWide(full);
-            else DeleteFileW(full.c_str());
-        } while (FindNextFileW(h, &data));
-        FindClose(h);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-}
-
 void RemoveTree(const std::string& folder)
 {
     Wide932 w;
     WideFrom932(&w, folder.c_str(), -1);
-    RemoveTreeWide(w.text);
+    std::wstring pattern = std::wstring(w.text) + L"\\*";
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(pattern.c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = std::wstring(w.text) + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                char narrow[MAX_PATH * 2];
+                NarrowTo932(full.c_str(), -1, narrow, sizeof narrow);
+                RemoveTree(narrow);
+            } else {
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(h, &data));
+        FindClose(h);
+    }
+    RemoveDirectoryW(w.text);
     FreeWide932(&w);
 }
 

@@ -21,15 +21,12 @@ void DeleteSettingsKey();
 void SetSettingDword(const char* name, DWORD value);
 void SetSettingText(const char* name, const char* value, HKEY root = HKEY_CURRENT_USER);
 
-// Paths (the item path, the words folder) to and from the Shift-JIS that
-// the tests name their files in; Widen932 clears the whole field first.
+// Paths to and from the Shift-JIS the tests name their files in; Widen932
+// clears the whole field first.
 std::string Narrow932(const wchar_t* text);
 void Widen932(const std::string& text, wchar_t* out, size_t chars);
 template <size_t N>
-void Widen932(const std::string& text, wchar_t (&out)[N])
-{
-    Widen932(text, out, N);
-}
+void Widen932(const std::string& text, wchar_t (&out)[N]) { Widen932(text, out, N); }
 
 // A visible top-level window of the given client size, to host a preview.
 HWND CreateHostWindow(int width, int height);
