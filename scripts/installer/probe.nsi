@@ -1,7 +1,7 @@
 ; Reads back, for scripts/check-package, who may do what with the settings
 ; key in the 64-bit view: writes its access list as SDDL to probe.txt beside
 ; itself. The registry tools at hand cannot show it. Built with OPEN_KEY it
-; instead leaves the key as versions before 1.52 did: writable by every user.
+; instead leaves the key as earlier versions did: writable by every user.
 Unicode true
 Target amd64-unicode
 OutFile "${OUTFILE}"
