@@ -39,7 +39,7 @@ std::vector<std::string> Sorted(const std::vector<std::string>& keys)
     std::vector<std::string> out;
     for (uint32_t i = 0; i < c.count; ++i) {
         const char16_t* name = CatalogueName(&c, i);
-        out.push_back(keys[(name[0] - 1u) * 0x7FFFu + name[1] - 1u]);
+        out.push_back(keys.at((name[0] - size_t{1}) * 0x7FFF + (name[1] - size_t{1})));
     }
     EXPECT_EQ(c.keys, nullptr);
     FreeCatalogueData(&c);
