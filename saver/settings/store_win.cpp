@@ -88,8 +88,17 @@ bool ReadPathFrom(HKEY key, wchar_t* out, DWORD chars)
     size_t length = 0;
     while (length < got / sizeof(wchar_t) && local[length] != L'\0') ++length;
     if (length >= chars) return false;
-    std::memcpy(out, local, length * sizeof(wchar_t));
-    out[length] = L'\0';
+    local[length] = L'\0';
+    if (type == REG_EXPAND_SZ) {
+        // A default for every user may name each one's own folder
+        // ("%USERPROFILE%\Pictures"); the limit holds for the expanded path.
+        wchar_t expanded[kFilePathChars + 1];
+        DWORD need = ExpandEnvironmentStringsW(local, expanded, kFilePathChars + 1);
+        if (need == 0 || need > chars) return false;
+        std::memcpy(local, expanded, need * sizeof(wchar_t));
+        length = need - 1;
+    }
+    std::memcpy(out, local, (length + 1) * sizeof(wchar_t));
     return true;
 }
 

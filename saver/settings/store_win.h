@@ -15,7 +15,8 @@ extern const char SettingsKeyPath[];
 // The loaders fill their group of g.settings from the user's key; a value
 // missing there, of the wrong type or size, or too long for its reader is
 // taken from the machine's key, and failing that gives its default.
-// Reading creates no key.
+// Reading creates no key. FilePath is UTF-16 of at most 259 characters; one
+// stored as REG_EXPAND_SZ is expanded for the user reading it.
 extern "C" {
 __declspec(dllexport) void WINAPI GetIniSettings();
 __declspec(dllexport) void WINAPI GetIniSettings2(HWND window);

@@ -355,19 +355,29 @@ Function InheritSettingsAccess
   ${IfNot} ${RunningX64}
     StrCpy $R3 0
   ${EndIf}
+  StrCpy $R4 "not opened"
+  IntOp $R6 $R3 | 0x20000 ; READ_CONTROL
   IntOp $R3 $R3 | 0x60000 ; WRITE_DAC | READ_CONTROL
   System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, i R3, *p .R1) i .R0'
   ${If} $R0 == 0
-    ; An empty access list of its own, unprotected: only what the parent
-    ; passes down stays (ACL_REVISION 2, eight bytes).
-    System::Call '*(i 0, i 0) p .R2'
-    System::Call 'advapi32::InitializeAcl(p R2, i 8, i 2) i .R0'
-    ; SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
-    System::Call 'advapi32::SetSecurityInfo(p R1, i 4, i 0x20000004, p 0, p 0, p R2, p 0) i .R4'
+    ; The parent's access list, handed on unprotected: Windows keeps none of
+    ; it as the key's own and recomputes what the key inherits; where
+    ; inheritance is not recomputed, the key ends up with the same access
+    ; as its parent all the same.
+    System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_ROOT}", i 0, i R6, *p .R5) i .R0'
+    ${If} $R0 == 0
+      ; SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION
+      System::Call 'advapi32::GetSecurityInfo(p R5, i 4, i 4, p 0, p 0, *p .R7, p 0, *p .R8) i .R4'
+      ${If} $R4 == 0
+        ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
+        System::Call 'advapi32::SetSecurityInfo(p R1, i 4, i 0x20000004, p 0, p 0, p R7, p 0) i .R4'
+        System::Call 'kernel32::LocalFree(p R8)'
+      ${EndIf}
+      System::Call 'advapi32::RegCloseKey(p R5)'
+    ${EndIf}
     ${If} $R4 != 0
       DetailPrint "Settings key access not reset ($R4)"
     ${EndIf}
-    System::Free $R2
     System::Call 'advapi32::RegCloseKey(p R1)'
   ${EndIf}
 FunctionEnd

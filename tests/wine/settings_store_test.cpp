@@ -421,11 +421,15 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     }
     // What the user stores wins, but a value of the wrong type there counts
     // as missing.
-    SetSettingText("FilePath", "C:\\mine");
+    const wchar_t mine[] = L"%SystemRoot%\\mine";   // expanded for the user who reads it
+    SetRaw(L"FilePath", REG_EXPAND_SZ, mine, sizeof mine);
     SetSettingDword("Back", 1);
     ScrambleSettings();
     LoadAll();
-    EXPECT_STREQ(s.FilePath, L"C:\\mine");
+    wchar_t expanded[MAX_PATH];
+    ExpandEnvironmentStringsW(mine, expanded, MAX_PATH);
+    EXPECT_STREQ(s.FilePath, expanded);
+    EXPECT_NE(expanded[0], L'%');
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
 
     // A folder one unit over the limit is refused whole, nothing written.
