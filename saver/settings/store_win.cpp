@@ -116,9 +116,9 @@ void ReadPorts(const Keys& keys)
     g.settings.UsedCOMNoRun = ReadNumber(keys, "UsedCOMNoRun", 0);
 }
 
-// A group of writes into the user's key (created by the first store); the first failure is what the store
-// reports, but the remaining values are still tried so that as much of
-// the group as possible is kept.
+// A group of writes into the user's key (the first store creates it); the
+// first failure is what the store reports, but the remaining values are
+// still tried so that as much of the group as possible is kept.
 struct Writer {
     HKEY key;
     LONG result;
