@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include "saver/host/host_win.h"
+#include "saver/resources/resource.h"
+#include "saver/saver_state.h"
+#include "saver/settings/store_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <string>
@@ -70,6 +73,9 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
         {__LINE__, L"/p:1234"},
         {__LINE__, L"/p 99999999999999999999999"},
         {__LINE__, L"/p 4"},   // not a window
+        // Changing the password is the Windows 95 family's: an NT version
+        // locks the desktop itself.
+        {__LINE__, L"/a 0"},
     };
     for (const Case& c : cases) {
         Started s = Start(c.args);
@@ -78,6 +84,25 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
         Finish(s);
         EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr) << "line " << c.line;
     }
+}
+
+TEST(SaverProcess, ConfigurationDialogStoresOnOkAndEndsWithOne)
+{
+    DeleteSettingsKey();
+    Started s = Start(L"/c");
+    ASSERT_TRUE(s.ok);
+    HWND dialog = nullptr;
+    for (int i = 0; i < 400 && !dialog; ++i, Sleep(50))
+        dialog = FindWindowW(L"#32770", L"\x30df\x30eb\x30ab\x30caScreenSaver\x306e\x8a2d\x5b9a");
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextW(dialog, IDC_DISPLAY, L"37");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitExit(s, 20000), 1u);
+    Finish(s);
+    FreshSaverState();
+    GetIniSettings();
+    EXPECT_EQ(g.settings.Display, 37u);
+    DeleteSettingsKey();
 }
 
 TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
