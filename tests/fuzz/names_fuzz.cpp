@@ -2,8 +2,7 @@
 // (held in exactly that many bytes) with any reported size. The walk must
 // never read past the block, must visit entries in steps of 20, and every
 // name it hands back must be a terminated, non-empty name of at most 19
-// bytes that is a prefix of the entry's own bytes; the walk of the whole
-// block must agree with it entry by entry.
+// bytes that is a prefix of the entry's own bytes.
 #include "common/textgen_names.h"
 
 #include <cstdint>
@@ -42,19 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(offset < usable && length > 0 && length <= kProcNameMax);
         Require(offset + length < blockSize && std::memcmp(name, block + offset, length) == 0);
         Require(block[offset + length] == '\0');
-    }
-    // The whole-block walk lists one entry per offset, each text a prefix
-    // of the entry's bytes, usable exactly where the lookup above found one.
-    static ProcNameWalk walk;
-    WalkProcNames(block, blockSize, reported, &walk);
-    Require(walk.count == count);
-    for (uint32_t i = 0; i < walk.count; ++i) {
-        const ProcNameEntry& e = walk.entries[i];
-        char name[kProcNameEntrySize];
-        const size_t length = strnlen(e.text, sizeof e.text);
-        Require(e.offset == i * kProcNameEntrySize && length < sizeof e.text && e.offset + length <= blockSize);
-        Require(std::memcmp(e.text, block + e.offset, length) == 0);
-        Require((e.verdict == kProcNameUsable) == ProcNameAt(block, blockSize, usable, e.offset, name));
     }
     std::free(block);
     return 0;

@@ -65,25 +65,13 @@ TEST(Dismissal, PasswordPromptsAtMostOncePerTwoHundredMilliseconds)
 
 TEST(Dismissal, PasswordSwitchIsOffOnlyForZeroOrNothing)
 {
-    struct Case {
-        int line;
-        PasswordSwitchKind kind;
-        std::string bytes;
-        bool on;
-    } cases[] = {
-        {__LINE__, kSwitchNumber, std::string(4, '\0'), false},
-        {__LINE__, kSwitchNumber, std::string("\0\1\0\0", 4), true},
-        {__LINE__, kSwitchNumber, std::string(7, '\0') + "\1", true},   // longer than four bytes
-        {__LINE__, kSwitchText, std::string("0\0\0\0", 4), false},
-        {__LINE__, kSwitchText, std::string("0\0", 2), false},          // stored without its NUL
-        {__LINE__, kSwitchText, std::string("\0\0", 2), false},
-        {__LINE__, kSwitchText, "", false},
-        {__LINE__, kSwitchText, std::string("0\0" "1\0\0\0", 6), true},   // "01"
-        {__LINE__, kSwitchText, std::string("1\0 \0\0\0", 6), true},     // "1 "
-        {__LINE__, kSwitchText, std::string("0\0 \0", 4), true},          // "0 "
-        {__LINE__, kSwitchText, std::string("\x10\x4e\0\0", 4), true},   // any other text
+    // Numbers as bytes; texts as UTF-16, with or without their NUL.
+    const struct { int line; PasswordSwitchKind kind; std::string bytes; bool on; } cases[] = {
+        {__LINE__, kSwitchNumber, std::string(4, '\0'), false}, {__LINE__, kSwitchNumber, std::string(7, '\0') + "\1", true},
+        {__LINE__, kSwitchText, std::string("0\0\0\0", 4), false}, {__LINE__, kSwitchText, std::string("0\0", 2), false},
+        {__LINE__, kSwitchText, "", false},                       {__LINE__, kSwitchText, std::string("0\0" "1\0", 4), true},
+        {__LINE__, kSwitchText, std::string("1\0 \0", 4), true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(PasswordSwitchOn(c.kind, reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size()), c.on)
-            << "line " << c.line;
+    for (const auto& c : cases)
+        EXPECT_EQ(PasswordSwitchOn(c.kind, reinterpret_cast<const uint8_t*>(&c.bytes[0]), c.bytes.size()), c.on) << c.line;
 }

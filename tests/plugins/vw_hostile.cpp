@@ -3,8 +3,7 @@
 // serves every case:
 //   overlong   "Fine" then a 20-byte name without terminator, size 60000
 //   nullnames  no block at all, size 40
-//   eighty     Fine, Huge and Zero in a zeroed block of 80, size 80
-//   partial    Fine, then Huge whose NUL lies past the size of 22
+//   eighty     Fine, Huge, Zero, an empty entry; partial: Fine, Huge, size 22
 //   otherwise  Fine, Huge, NoHandle, Zero and Missing (not exported)
 #include <windows.h>
 
@@ -41,13 +40,8 @@ extern "C" WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
         return 60000;
     }
     if (NamedLike("nullnames")) return 40;
-    if (NamedLike("eighty") || NamedLike("partial")) {
-        char some[80] = "Fine";
-        std::strcpy(some + 20, "Huge");
-        std::strcpy(some + 40, "Zero");
-        *names = Block(some, NamedLike("eighty") ? 80 : 40);
-        return NamedLike("eighty") ? 80 : 22;
-    }
+    static const char some[80] = "Fine\0...............Huge\0...............Zero";
+    if (NamedLike("eighty") || NamedLike("partial")) return *names = Block(some, 80), NamedLike("eighty") ? 80 : 22;
     char all[100] = {};
     const char* list[] = {"Fine", "Huge", "NoHandle", "Zero", "Missing"};
     for (int i = 0; i < 5; ++i) std::strcpy(all + 20 * i, list[i]);
@@ -55,16 +49,12 @@ extern "C" WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
     return sizeof all;
 }
 
-// The block Zero handed over with its failure; the host owns and frees it.
-HGLOBAL zeroBlock;
-const size_t kZeroBlockBytes = 4093;
+HGLOBAL zeroBlock;   // handed over with a failure: the host frees it
 
-// Counts short: the viewer shows the text up to its NUL all the same. Says
-// so when the block of an earlier failure is still alive.
+// Counts short; says so when Zero's block outlived its failure.
 extern "C" WORD WINAPI Fine(HGLOBAL* text)
 {
-    bool kept = zeroBlock && GlobalSize(zeroBlock) == kZeroBlockBytes;
-    *text = kept ? Block("fine, but Zero's block was kept", 32) : Block("fine", 5);
+    *text = zeroBlock && GlobalSize(zeroBlock) == 4093 ? Block("kept", 5) : Block("fine", 5);
     return 2;
 }
 
@@ -82,6 +72,6 @@ extern "C" WORD WINAPI NoHandle(HGLOBAL*)
 
 extern "C" WORD WINAPI Zero(HGLOBAL* text)
 {
-    *text = zeroBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kZeroBlockBytes);
+    *text = zeroBlock = GlobalAlloc(GMEM_MOVEABLE, 4093);
     return TEXTGEN_FAILED;
 }

@@ -48,14 +48,6 @@ std::string SolidVideo(int w, int h, int frames, COLORREF colour)
     return List("RIFF", "AVI ", hdrl + List("LIST", "movi", movi) + Chunk("idx1", index));
 }
 
-// Silence of that many seconds: 8 kHz, 8-bit mono PCM.
-std::string SilentWave(int seconds)
-{
-    std::string fmt;
-    for (uint32_t v : {1u | 1u << 16, 8000u, 8000u, 1u | 8u << 16}) Put32(&fmt, v);
-    return List("RIFF", "WAVE", Chunk("fmt ", fmt) + Chunk("data", std::string(8000 * seconds, '\x80')));
-}
-
 std::vector<HWND> Children(HWND parent)
 {
     std::vector<HWND> found;
@@ -98,24 +90,18 @@ TEST_F(MediaVideo, PlaysInACornerWithItsSizeUntilItsEndIsReported)
 {
     Folder({{"CLIP.AVI", SolidVideo(48, 36, 6, RGB(255, 0, 0))}}, 2);
     ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
-    // While a chosen COM port is busy no video opens; the item passes.
-    g.portsFree = 0;
+    g.portsFree = 0;   // a chosen COM port is busy: the video item passes unopened
     Tick(saver, 1);
-    EXPECT_EQ(g.itemBusy, 0u);
-    EXPECT_EQ(g.media.aviSlots[0].inUse, 0u);
-    EXPECT_TRUE(Children(saver).empty());
+    EXPECT_TRUE(g.itemBusy == 0 && g.media.aviSlots[0].inUse == 0 && Children(saver).empty());
     g.portsFree = 1;
     if (!Started()) GTEST_SKIP() << "this Wine plays no AVI video: " << g.errorText;
     EXPECT_EQ(g.itemBusy, 0u);
     const AviSlot& slot = g.media.aviSlots[0];
     HWND video = static_cast<HWND>(slot.videoWindow);
     ASSERT_EQ(Children(saver), std::vector<HWND>{video});
-    // Under the video: a read-only, centred edit holding the file's path.
-    wchar_t text[MAX_PATH] = L"", cls[16] = L"";
+    wchar_t text[MAX_PATH] = L"";   // under the video: a read-only, centred edit holding the path
     GetWindowTextW(video, text, MAX_PATH);
-    GetClassNameW(video, cls, 16);
     EXPECT_EQ(std::wstring(text), std::wstring(folder.begin(), folder.end()) + L"\\CLIP.AVI");
-    EXPECT_EQ(std::wstring(cls), L"Edit");
     EXPECT_EQ(GetWindowLongW(video, GWL_STYLE) & ~WS_VISIBLE, WS_CHILD | ES_READONLY | ES_CENTER);
     RECT r;
     GetWindowRect(video, &r);
@@ -149,8 +135,7 @@ TEST_F(MediaVideo, ThirdVideoPassesAndStopClosesVideosAndSong)
     std::string clip = SolidVideo(40, 30, 40, RGB(0, 0, 255));
     // A tune of one long note.
     std::string song("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\x0d\0\x90\x40\x40\x83\x60\x80\x40\0\0\xff\x2f\0", 35);
-    Folder({{"A.AVI", clip}, {"B.AVI", clip}, {"C.AVI", clip}, {"D.MID", song}, {"E.AVI", "not a video\r\n"},
-            {"F.WAV", SilentWave(20)}}, 2);
+    Folder({{"A.AVI", clip}, {"B.AVI", clip}, {"C.AVI", clip}, {"D.MID", song}, {"E.AVI", "not a video\r\n"}}, 2);
     ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
     if (!Started()) GTEST_SKIP() << "this Wine plays no AVI video: " << g.errorText;
     Tick(saver, 2);
@@ -185,23 +170,10 @@ TEST_F(MediaVideo, ThirdVideoPassesAndStopClosesVideosAndSong)
     EXPECT_LE(ticks, 21);
     EXPECT_EQ(g.media.aviSlots[0].inUse, 0u);
     EXPECT_TRUE(Children(saver).empty());
-
-    // A wave item starts its sound and passes in the same tick: a long
-    // one is still playing when the tick is over.
-    Tick(saver, 1);
-    EXPECT_NE(std::strstr(g.currentPath, "F.WAV"), nullptr);
-    EXPECT_EQ(g.itemBusy, 0u);
-    std::wstring wave = std::wstring(folder.begin(), folder.end()) + L"\\F.WAV";
-    if (waveOutGetNumDevs() > 0)
-        EXPECT_FALSE(PlaySoundW(wave.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NOSTOP | SND_NODEFAULT));
-
-    // The end of the window stops and closes what still plays.
-    Tick(saver, 1);
-    ASSERT_EQ(g.media.aviSlots[0].inUse, 1u) << "A.AVI again";
+    Tick(saver, 1);   // A.AVI again, then the window's end stops and closes it
     uint32_t again = g.media.aviSlots[0].deviceId;
     DestroyWindow(host);
     host = nullptr;
-    EXPECT_FALSE(DeviceOpen(again));
-    EXPECT_EQ(g.media.aviSlots[0].inUse, 0u);
+    EXPECT_TRUE(again != 0 && !DeviceOpen(again));
     if (tune == 0) GTEST_SKIP() << "this Wine opens no MIDI sequencer (" << songOutcome << "); the song was not checked";
 }

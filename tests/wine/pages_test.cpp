@@ -12,8 +12,6 @@
 #include "saver/show/cycle_win.h"
 #include "tests/wine/wine_test_util.h"
 
-#include <commdlg.h>
-
 #include <cstring>
 #include <functional>
 #include <string>
@@ -28,7 +26,6 @@ const char kVersionCaption[] = "\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x8f\xee
 const char kTooLong[] = "\x82\xb1\x82\xcc\x88\xea\x97\x97\x82\xcd\x92\xb7\x82\xb7\x82\xac";   // この一覧は長すぎ…
 const char kColourDialog[] = "<colour dialog>", kMessageBox[] = "<message box>";
 const int kColourRed = 706;   // the colour dialog's red, green and blue edits
-const int kColourAddCustom = 712;
 
 std::string Narrow(const wchar_t* text)
 {
@@ -179,28 +176,23 @@ Step AnswerBox(std::string* texts)
                 Press(w, IDOK);
             }};
 }
-// The colour is also added to the dialog's custom colours, which the next
-// use must not show again.
+// The custom colours of every colour dialog as it opens.
+std::vector<COLORREF> customSeen;
+LRESULT CALLBACK SeeCustomColours(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    const COLORREF* custom = m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, kColourRed)
+                                 ? reinterpret_cast<const CHOOSECOLORW*>(m->lParam)->lpCustColors : nullptr;
+    if (custom) customSeen.insert(customSeen.end(), custom, custom + 16);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 Step PickColour(COLORREF colour)
 {
     return {kColourDialog, [colour](HWND w) {
                 for (int i = 0; i < 3; ++i) SetDlgItemInt(w, kColourRed + i, (colour >> (8 * i)) & 0xFF, FALSE);
-                Press(w, kColourAddCustom);
+                Press(w, 712);   // also to the custom colours, which the next use must not show
                 Press(w, IDOK);
             }};
-}
-
-// The custom colours each colour dialog opened with, as its caller handed
-// them over.
-std::vector<std::vector<COLORREF>> customColoursSeen;
-LRESULT CALLBACK SeeColourDialogOpen(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, kColourRed)) {
-        const CHOOSECOLORW* choose = reinterpret_cast<const CHOOSECOLORW*>(m->lParam);
-        if (choose && choose->lpCustColors) customColoursSeen.emplace_back(choose->lpCustColors, choose->lpCustColors + 16);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 struct PageTest : testing::Test {
@@ -225,18 +217,16 @@ TEST_F(PageTest, ButtonsOpenThePagesAndMostGiveTheFocusBackToOk)
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOW);
     SetForegroundWindow(dialog);
-    // Every button by its id, each to its own page; the pages that store
-    // something hand the focus back to OK, the two that only look do not
-    // and close only by their own button.
     struct Case {
         int line, button;
         const char* caption;
-        bool onlyLooks;
+        bool versionBox;
     } cases[] = {
         {__LINE__, IDC_FADE_PAGE, kFadeCaption, false},     {__LINE__, IDC_COLOR_PAGE, kTextColourCaption, false},
         {__LINE__, IDC_FONT_PAGE, kFontCaption, false},     {__LINE__, IDC_BACK_PAGE, kBackColourCaption, false},
-        {__LINE__, IDC_VERSION, kVersionCaption, true},     {__LINE__, IDC_LIMITS_PAGE, "\x90\xa7\x8c\xc0\x90\xdd\x92\xe8", false},
-        {__LINE__, IDC_TEXTGEN_PAGE, "TextGenDLL\x82\xcc\x90\xdd\x92\xe8", true},
+        {__LINE__, IDC_VERSION, kVersionCaption, true},
+        {__LINE__, IDC_LIMITS_PAGE, "\x90\xa7\x8c\xc0\x90\xdd\x92\xe8", false},           // 制限設定
+        {__LINE__, IDC_TEXTGEN_PAGE, "TextGenDLL\x82\xcc\x90\xdd\x92\xe8", true},   // it too only looks
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -252,8 +242,8 @@ TEST_F(PageTest, ButtonsOpenThePagesAndMostGiveTheFocusBackToOk)
                         if (stayed) Press(w, IDOK);
                     }}},
                   [&] { Press(dialog, c.button); }, dialog);
-        EXPECT_EQ(stayed, c.onlyLooks);
-        EXPECT_EQ(GetFocus() == GetDlgItem(dialog, IDOK), !c.onlyLooks);
+        EXPECT_EQ(stayed, c.versionBox);
+        EXPECT_EQ(GetFocus() == GetDlgItem(dialog, IDOK), !c.versionBox);
         if (c.button == IDC_VERSION) EXPECT_NE(texts.find("ScreenSaver R1.51\nfor Win32\n"), std::string::npos) << texts;
     }
     DestroyWindow(dialog);
@@ -269,13 +259,7 @@ TEST_F(PageTest, FadePageListsStoredCodesAndStoresTheChosenOnesInListOrder)
     };
     SetSettingText("Fade", "03,03,");
     std::vector<std::string> shown;
-    // The fade switch as each page opened: a page that always opened
-    // unchecked would clear it at the next OK.
-    std::vector<UINT> switchShown;
-    std::vector<Step> steps = {On(kFade, [&](HWND w) {
-        shown = Items(w, IDC_CHOSEN_FADES);
-        switchShown.push_back(IsDlgButtonChecked(w, IDC_FADEINOUT));
-    })};
+    std::vector<Step> steps = {On(kFade, [&](HWND w) { shown = Items(w, IDC_CHOSEN_FADES); })};
     for (int i = 0; i < 3; ++i)   // the third finds nothing selected
         steps.push_back(On(kFade, [](HWND w) {
             SendDlgItemMessageW(w, IDC_CHOSEN_FADES, LB_SETCURSEL, 0, 0);
@@ -299,14 +283,14 @@ TEST_F(PageTest, FadePageListsStoredCodesAndStoresTheChosenOnesInListOrder)
     steps.push_back(Press(kFade, IDOK));
     EXPECT_EQ(RunPage(kFade, steps), 1);
     EXPECT_EQ(Stored("Fade"), "");
-    EXPECT_EQ(g.settings.FadeInOut, 1u) << "kept through an OK that did not touch it";
+    UINT fadeSwitch = 0;
     RunPage(kFade, {add(5), On(kFade, [&](HWND w) {
                         shown = Items(w, IDC_CHOSEN_FADES);
-                        switchShown.push_back(IsDlgButtonChecked(w, IDC_FADEINOUT));
+                        fadeSwitch = IsDlgButtonChecked(w, IDC_FADEINOUT);
                         Press(w, IDCANCEL);
                     })});
     EXPECT_EQ(shown, (std::vector<std::string>{kTransitionNames[0], kTransitionNames[5]}));
-    EXPECT_EQ(switchShown, (std::vector<UINT>{BST_UNCHECKED, BST_CHECKED}));
+    EXPECT_EQ(fadeSwitch, UINT(BST_CHECKED)) << "as stored: opened unchecked, an OK would clear it";
     EXPECT_EQ(Stored("Fade"), "");   // Cancel kept nothing
 }
 
@@ -373,8 +357,7 @@ TEST_F(PageTest, ColourPagesDrawFramedSwatchesAndStoreWhatTheColourDialogGave)
          {}, thirty, {}},
     };
     const COLORREF window = GetSysColor(COLOR_WINDOW);
-    HHOOK seeing = SetWindowsHookExW(WH_CALLWNDPROC, SeeColourDialogOpen, nullptr, GetCurrentThreadId());
-    customColoursSeen.clear();
+    HHOOK seeing = SetWindowsHookExW(WH_CALLWNDPROC, SeeCustomColours, nullptr, GetCurrentThreadId());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         SetSettingText(c.value, c.before);
@@ -410,8 +393,7 @@ TEST_F(PageTest, ColourPagesDrawFramedSwatchesAndStoreWhatTheColourDialogGave)
         EXPECT_EQ(frames, expectFrames);
     }
     UnhookWindowsHookEx(seeing);
-    // White at every use, though the first use added black to them.
-    EXPECT_EQ(customColoursSeen, std::vector<std::vector<COLORREF>>(3, std::vector<COLORREF>(16, RGB(255, 255, 255))));
+    EXPECT_EQ(customSeen, std::vector<COLORREF>(3 * 16, RGB(255, 255, 255)));
 }
 
 // Nothing is lost silently: a 31st colour, or a list the loader could not

@@ -5,9 +5,6 @@
 #include <windows.h>
 
 #include "saver/host/host_win.h"
-#include "saver/resources/resource.h"
-#include "saver/saver_state.h"
-#include "saver/settings/store_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <string>
@@ -73,9 +70,7 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
         {__LINE__, L"/p:1234"},
         {__LINE__, L"/p 99999999999999999999999"},
         {__LINE__, L"/p 4"},   // not a window
-        // Changing the password is the Windows 95 family's: an NT version
-        // locks the desktop itself.
-        {__LINE__, L"/a 0"},
+        {__LINE__, L"/a 0"},   // the password is the Windows 95 family's
     };
     for (const Case& c : cases) {
         Started s = Start(c.args);
@@ -88,20 +83,18 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
 
 TEST(SaverProcess, ConfigurationDialogStoresOnOkAndEndsWithOne)
 {
-    DeleteSettingsKey();
     Started s = Start(L"/c");
-    ASSERT_TRUE(s.ok);
-    HWND dialog = nullptr;
-    for (int i = 0; i < 400 && !dialog; ++i, Sleep(50))
+    HWND dialog = nullptr;   // "ミルカナScreenSaverの設定"
+    for (int i = 0; s.ok && !dialog && i < 400; ++i, Sleep(50))
         dialog = FindWindowW(L"#32770", L"\x30df\x30eb\x30ab\x30caScreenSaver\x306e\x8a2d\x5b9a");
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextW(dialog, IDC_DISPLAY, L"37");
+    SetDlgItemTextW(dialog, 1003, L"37");   // the hold time
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WaitExit(s, 20000), 1u);
     Finish(s);
-    FreshSaverState();
-    GetIniSettings();
-    EXPECT_EQ(g.settings.Display, 37u);
+    DWORD stored = 0, size = sizeof stored;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main", L"Display", RRF_RT_REG_DWORD,
+                 nullptr, &stored, &size);
+    EXPECT_EQ(stored, 37u);
     DeleteSettingsKey();
 }
 

