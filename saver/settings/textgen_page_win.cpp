@@ -20,12 +20,14 @@ const int kNoSettingsMessage = 44;   // Em044
 enum { kPluginNameChars = MAX_PATH, kPluginPathChars = kFilePathChars + 1 + kPluginNameChars };
 
 // False when the joined path would not fit: never cut, since a cut path
-// could name another library.
+// could name another library. No folder chosen yet (a new machine) is no
+// folder at all: joined, it would name the root of the current drive.
 bool JoinPluginPath(const wchar_t* folder, const wchar_t* name, wchar_t* path, size_t size)
 {
     size_t folderLength = wcsnlen(folder, kFilePathChars);
     size_t nameLength = std::wcslen(name);
-    if (folderLength >= kFilePathChars || folderLength + 1 + nameLength + 1 > size) return false;
+    if (folderLength == 0 || folderLength >= kFilePathChars || folderLength + 1 + nameLength + 1 > size)
+        return false;
     std::memcpy(path, folder, folderLength * sizeof(wchar_t));
     path[folderLength] = L'\\';
     std::memcpy(path + folderLength + 1, name, (nameLength + 1) * sizeof(wchar_t));
