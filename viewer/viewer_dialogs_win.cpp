@@ -68,9 +68,9 @@ void BrowseForPlugin(HWND dialog)
     SetDlgItemTextW(dialog, IDC_DLLNAME, title);
 }
 
-bool IsBareName(const char* name)
+bool IsBareName(const wchar_t* name)
 {
-    return name[0] != '\0' && std::strpbrk(name, "\\/:") == nullptr;
+    return name[0] != L'\0' && std::wcspbrk(name, L"\\/:") == nullptr;
 }
 
 // Says once, at load, where the saver would stop walking this names block
