@@ -20,6 +20,11 @@ void ReleaseBitmapItem();
 // set up for the thread on the first photo and let go with the window.
 int ComposePhotoPicture();
 int StartPhotoDecoding();
+// The photo at path (the show's next item) decoded and fitted to the screen
+// on the worker thread, for ComposePhotoPicture to take when that item
+// comes; a later request replaces an earlier one.
+void DecodePhotoAhead(const char* path);
+// Lets go of COM and stops the worker, releasing what it holds.
 void StopPhotoDecoding();
 
 // The largest block worth asking for, in bytes.

@@ -2,6 +2,7 @@
 // and the release of everything at the end.
 #include "saver/show/cycle_win.h"
 
+#include "saver/common/content_kind.h"
 #include "saver/common/message_path_win.h"
 #include "common/text932_win.h"
 #include "saver/media/media_win.h"
@@ -62,6 +63,10 @@ void StartNextItem(HWND window)
     } else {
         NextCatalogueItem(window);
         g.currentKind = ItemKind(g.currentPath);
+        // The photo after this item is decoded while this one is shown.
+        char next[kCurrentPathSize];
+        PeekCatalogueItem(next);
+        if (IsPhotoFileName(next)) DecodePhotoAhead(next);
     }
     uint16_t index = RandomIndex(g.settings.BackCount);
     if (index >= kMaxBackColors) index = 0;
@@ -130,6 +135,7 @@ void OnDestroy(HWND window)
     // The frames may still be selected into the source surface; it lets
     // go of them before they are deleted.
     ReleaseMemorySurface(&g.SourceSurface);
+    ReleaseMemorySurface(&g.spareSurface);
     for (HBITMAP& frame : g.frameBitmaps) DeleteGdiObject(frame);
     ReleaseDarkSurface();
     DeleteGdiObject(g.mainFont);
