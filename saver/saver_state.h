@@ -64,6 +64,7 @@ struct SaverState {
     HBRUSH BackgroundBrush;
     uint32_t openingState;
     uint32_t itemBusy;
+    uint32_t nextAsked;       // the item after this one was looked at for decoding ahead
     char currentPath[kCurrentPathSize];
     uint32_t currentKind;
     uint32_t portsFree;

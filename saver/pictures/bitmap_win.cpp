@@ -159,7 +159,14 @@ void ReleaseBitmapItem()
 void ShowBitmapTick(HWND window)
 {
     g.ScreenSurface = GetDC(window);
-    if (g.bitmapTicks == 0 && !ComposeBitmapPicture()) {
+    const int composed = g.bitmapTicks == 0 ? ComposeBitmapPicture() : 1;
+    if (composed == kPhotoNotYet) {
+        // The screen keeps what it shows until the worker is done.
+        ReleaseDC(window, g.ScreenSurface);
+        g.ScreenSurface = nullptr;
+        return;
+    }
+    if (!composed) {
         ReportError(window, kBitmapLoadError, DrawOnItemSurface);
         ReleaseBitmapItem();
         ReleaseDC(window, g.ScreenSurface);

@@ -242,7 +242,6 @@ struct AheadBlock {
     LONG refs;
     CRITICAL_SECTION lock;
     HANDLE wake;       // auto-reset: a request or the stop is waiting
-    HANDLE finished;   // manual-reset: no request is pending or running
     // Under the lock.
     uint32_t stop;
     uint32_t pending;   // a request the worker has not taken yet
@@ -258,16 +257,12 @@ struct AheadBlock {
 // Decodes taking longer than this on the saver's way out are left to end
 // on their own.
 const DWORD kStopWaitMs = 250;
-// A tick waits this long at most for a decode already under way (it would
-// otherwise start the same decode from the beginning).
-const DWORD kTakeWaitMs = 30000;
 
 void DropAhead(AheadBlock* block)
 {
     if (InterlockedDecrement(&block->refs) != 0) return;
     ReleaseDecoded(&block->result);
     if (block->wake) CloseHandle(block->wake);
-    if (block->finished) CloseHandle(block->finished);
     DeleteCriticalSection(&block->lock);
     HeapFree(GetProcessHeap(), 0, block);
 }
@@ -307,7 +302,6 @@ DWORD WINAPI AheadWorker(void* parameter)
             block->ok = static_cast<uint32_t>(ok);
             block->done = 1;
         }
-        if (!block->pending) SetEvent(block->finished);
         LeaveCriticalSection(&block->lock);
     }
     if (SUCCEEDED(com)) CoUninitialize();
@@ -327,8 +321,7 @@ bool StartAhead()
     InitializeCriticalSection(&block->lock);
     block->refs = 1;
     block->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    block->finished = CreateEventW(nullptr, TRUE, TRUE, nullptr);
-    if (block->wake && block->finished) {
+    if (block->wake) {
         block->refs = 2;
         aheadThread = CreateThread(nullptr, 0, AheadWorker, block, 0, nullptr);
         if (!aheadThread) block->refs = 1;
@@ -342,16 +335,16 @@ bool StartAhead()
 }
 
 // The result for path at width x height: 1 decoded, 0 failed, -1 not
-// decoded ahead (the caller decodes it itself).
+// decoded ahead (the caller decodes it itself), -2 still being decoded (the
+// tick goes on without waiting and asks again on the next one).
 int TakeAhead(const char* path, uint32_t width, uint32_t height, DecodedPhoto* out)
 {
     if (!ahead) return -1;
     EnterCriticalSection(&ahead->lock);
     bool same = lstrcmpA(ahead->path, path) == 0 && ahead->width == width && ahead->height == height;
-    if (same && ahead->running) {
+    if (same && (ahead->running || ahead->pending)) {
         LeaveCriticalSection(&ahead->lock);
-        WaitForSingleObject(ahead->finished, kTakeWaitMs);
-        EnterCriticalSection(&ahead->lock);
+        return -2;
     }
     int taken = -1;
     if (same && ahead->done) {
@@ -384,7 +377,6 @@ void DecodePhotoAhead(const char* path)
     ahead->height = static_cast<uint32_t>(height);
     ++ahead->generation;
     ahead->pending = 1;
-    ResetEvent(ahead->finished);
     LeaveCriticalSection(&ahead->lock);
     SetEvent(ahead->wake);
 }
@@ -396,6 +388,7 @@ int ComposePhotoPicture()
     if (!g.ScreenSurface || width <= 0 || height <= 0) return 0;
     DecodedPhoto photo;
     int decoded = TakeAhead(g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &photo);
+    if (decoded == -2) return kPhotoNotYet;
     if (decoded < 0)
         decoded = StartPhotoDecoding() &&
                   DecodePhoto(g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &photo);

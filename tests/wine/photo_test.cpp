@@ -160,7 +160,8 @@ struct PhotoTest : SaverWindowTest {
     int Compose()
     {
         g.ScreenSurface = GetDC(saver);
-        int drawn = ComposeBitmapPicture();
+        int drawn;
+        while ((drawn = ComposeBitmapPicture()) == kPhotoNotYet) Sleep(5);   // the worker is at it
         ReleaseDC(saver, g.ScreenSurface);
         g.ScreenSurface = nullptr;
         return drawn;
@@ -273,6 +274,12 @@ TEST_F(PhotoTest, BrokenAndAbsurdPhotosShowEm004)
         long held = GdiCountIsReal() ? CountGdiObjects() : 0;
         if (c.line % 2) DecodePhotoAhead(g.currentPath);   // the worker's failure shows the same
         ShowBitmapTick(saver);
+        // Until the worker is done, the item's first tick only comes again.
+        for (int tick = 0; g.itemBusy && g.bitmapTicks == 0 && tick < 1000; ++tick) {
+            EXPECT_EQ(g.SourceSurface.dc, nullptr);
+            Sleep(5);
+            ShowBitmapTick(saver);
+        }
         EXPECT_STREQ(g.errorText, kEm004);
         if (GdiCountIsReal()) EXPECT_EQ(CountGdiObjects(), held);
         EXPECT_EQ(g.SourceSurface.dc, nullptr);
