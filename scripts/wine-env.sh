@@ -201,11 +201,14 @@ regedit64() {
 }
 
 # pids_of TEXT: the processes whose command line holds TEXT (a Windows
-# program's own path, say, so that another run's copy is left alone).
+# program's own path, say, so that another run's copy is left alone). Wine
+# does not always put the Windows form of the path into the process's
+# command line; the Unix form of a Windows path counts too.
 pids_of() {
-    local p
+    local p unix=""
+    case "$1" in [A-Za-z]:\\*) unix=$(winepath -u "$1" 2>/dev/null) ;; esac
     for p in /proc/[0-9]*; do
-        tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -qF -- "$1" && echo "${p#/proc/}"
+        tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -qF -e "$1" ${unix:+-e "$unix"} && echo "${p#/proc/}"
     done
 }
 
