@@ -35,11 +35,16 @@ void StretchPart(uint32_t index, HDC dc, const ScreenRect& changed)
 {
     ScreenRect dest, source;
     if (!MirrorDamage(changed, g.clientRect.right, g.clientRect.bottom, FitOf(index), &dest, &source)) return;
-    // A scaled-down text stays legible only when pixels are averaged.
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, g.frameSurface.dc,
-               source.left, source.top, source.right - source.left, source.bottom - source.top, SRCCOPY);
+    const int w = dest.right - dest.left, h = dest.bottom - dest.top;
+    if (w == source.right - source.left && h == source.bottom - source.top) {
+        BitBlt(dc, dest.left, dest.top, w, h, g.frameSurface.dc, source.left, source.top, SRCCOPY);
+        return;
+    }
+    // Averaging pixels would keep a shrunk text smoother, but costs several
+    // times the show's own drawing on every tick of a transition.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, dest.left, dest.top, w, h, g.frameSurface.dc, source.left, source.top,
+               source.right - source.left, source.bottom - source.top, SRCCOPY);
 }
 }
 
