@@ -200,15 +200,18 @@ regedit64() {
     "$wine64" regedit /S "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1 || true
 }
 
-# pids_of TEXT: the processes whose command line holds TEXT (a Windows
-# program's own path, say, so that another run's copy is left alone). Wine
-# does not always put the Windows form of the path into the process's
-# command line; the Unix form of a Windows path counts too.
+# pids_of TEXT...: the processes whose command line holds any TEXT (a
+# Windows program's own path, say, so that another run's copy is left
+# alone). Give both the Unix and the Windows form of a program's path:
+# which of them the process shows depends on how Wine started it.
 pids_of() {
-    local p unix=""
-    case "$1" in [A-Za-z]:\\*) unix=$(winepath -u "$1" 2>/dev/null) ;; esac
+    local p cmd text
     for p in /proc/[0-9]*; do
-        tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -qF -e "$1" ${unix:+-e "$unix"} && echo "${p#/proc/}"
+        cmd=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline") || continue
+        for text in "$@"; do
+            [ -n "$text" ] || continue
+            case "$cmd" in *"$text"*) echo "${p#/proc/}"; break ;; esac
+        done
     done
 }
 

@@ -174,10 +174,15 @@ TEST_F(PluginShowTest, ClosingInTheMiddleOfAPluginLetsItGo)
     Tick(saver, kDisplay + 62 + 5);   // into the second text
     ASSERT_NE(g.pluginModule, nullptr);
     EXPECT_EQ(g.procOffset, 20u);
+    HGLOBAL names = g.procNames;   // held, so that its handle can be asked after
+    SIZE_T namesBytes = GlobalSize(names);
     DestroyWindow(host);
     host = nullptr;
     PumpMessages();
     ExpectNothingHeld();
+    // Freed: the handle is gone, or now holds another block of another
+    // size; a block only forgotten would keep both.
+    EXPECT_TRUE(GlobalFlags(names) == GMEM_INVALID_HANDLE || GlobalSize(names) != namesBytes);
 }
 
 TEST(PluginLoad, ABareNameIsNeverLookedUpAlongTheSearchPath)

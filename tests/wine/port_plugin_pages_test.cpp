@@ -166,6 +166,9 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
     ASSERT_TRUE(CopyFileW((built + L"pw_standin.dll").c_str(), std::wstring(folder.begin(), folder.end()).append(L"\\Bare.DLL").c_str(), FALSE));
     WriteFileBytes(folder + "\\broken.dll", "MZ but no library at all");
     WriteFileBytes(folder + "\\saying.txt", "not a plug-in");
+    // No folder chosen yet must not list the root of the current drive.
+    const std::string none, inRoot = "\\kelmora_root_probe.dll";
+    WriteFileBytes(inRoot, "MZ");
 
     struct Case {
         int line;
@@ -179,6 +182,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         {__LINE__, &folder, 1, kEm040, false},
         {__LINE__, &folder, -1, nullptr, false},
         {__LINE__, &deep, 0, nullptr, true},
+        {__LINE__, &none, 0, nullptr, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -206,6 +210,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         EXPECT_EQ(result, 1);
         EXPECT_FALSE(closedByOthers);
         if (c.in == &folder) EXPECT_EQ(listed, (std::vector<std::string>{"Bare.DLL", "broken.dll", "cfg_plugin.dll"}));
+        if (c.in == &none) EXPECT_EQ(listed, std::vector<std::string>{});
         EXPECT_EQ(box.found, c.message != nullptr);
         if (c.message) EXPECT_TRUE(HasText(box, c.message));
         if (c.message) EXPECT_EQ(box.caption, std::string(g.titleText));
@@ -215,5 +220,6 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         EXPECT_EQ(owner, c.configured ? reinterpret_cast<uintptr_t>(page) : 0u);   // the page owns its dialog
         EXPECT_EQ(GetModuleHandleA("cfg_plugin.dll"), nullptr);   // let go again at once
     }
+    DeleteFileA(inRoot.c_str());
     RemoveTree(folder);
 }
