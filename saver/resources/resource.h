@@ -20,6 +20,7 @@
 #define IDC_TEXTGEN_PAGE 1030
 #define IDC_BACK_PAGE 1031
 #define IDC_BROWSE 1032
+#define IDC_ALLMONITORS 1033
 
 // Configuration pages and the version box.
 #define IDD_FADE_PAGE 156

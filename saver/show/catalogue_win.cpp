@@ -86,16 +86,27 @@ void BuildCatalogue(HWND)
     SortCatalogue(&g.catalogue);
 }
 
-void NextCatalogueItem(HWND)
+namespace {
+// The path of the item at the cursor into path (kItemPathChars units),
+// moving the cursor on.
+void ItemPath(uint32_t* cursor, wchar_t* path)
 {
-    std::memset(g.currentPath, 0, sizeof g.currentPath);
+    std::memset(path, 0, kItemPathChars * sizeof(wchar_t));
     if (g.catalogue.count == 0) {
-        std::memcpy(g.currentPath, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
+        std::memcpy(path, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
         return;
     }
-    uint32_t index = TakeCatalogueIndex(&g.catalogueCursor, g.catalogue.count);
-    ComposeItemPath(AsUtf16(g.currentPath), kItemPathChars, AsUtf16(g.catalogueFolder),
-                    CatalogueName(&g.catalogue, index));
+    uint32_t index = TakeCatalogueIndex(cursor, g.catalogue.count);
+    ComposeItemPath(AsUtf16(path), kItemPathChars, AsUtf16(g.catalogueFolder), CatalogueName(&g.catalogue, index));
+}
+}
+
+void NextCatalogueItem(HWND) { ItemPath(&g.catalogueCursor, g.currentPath); }
+
+void PeekCatalogueItem(wchar_t* path)
+{
+    uint32_t cursor = g.catalogueCursor;
+    ItemPath(&cursor, path);
 }
 
 void FreeCatalogue() { FreeCatalogueData(&g.catalogue); }
