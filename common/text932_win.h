@@ -5,6 +5,13 @@
 #pragma once
 #include <windows.h>
 
+// Paths are UTF-16 from the registry to the file system; the portable rules
+// see them as char16_t, which on this platform is the same unit.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wide characters");
+inline const char16_t* AsUtf16(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+inline char16_t* AsUtf16(wchar_t* text) { return reinterpret_cast<char16_t*>(text); }
+inline const wchar_t* AsWide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
 // A converted text that lives on the stack for ordinary lengths and in a
 // heap block only for very long ones.
 struct Wide932 {
@@ -72,4 +79,5 @@ BOOL FindNext932(HANDLE search, FindData932* found);
 // A plug-in from a file the user put somewhere: loaded from that path made
 // absolute, with its own folder first for its dependencies, never found
 // through the search path; a broken file gives null without a system box.
-HMODULE LoadPluginLibrary932(const char* path);
+HMODULE LoadPluginLibraryW(const wchar_t* path);
+HMODULE LoadPluginLibrary932(const char* path);   // the same for a Shift-JIS path

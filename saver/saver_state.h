@@ -8,14 +8,13 @@
 #include "saver/host/monitors.h"
 #include "saver/media/media_stages.h"
 #include "saver/settings/settings_fields.h"
+#include "saver/show/catalogue.h"
 #include "saver/transitions/transition_logic.h"
 
 enum {
-    kCurrentPathSize = 100,
     kStartupTextSize = 50,
     kErrorTextSize = 100,
     kOpeningFrames = 13,
-    kCatalogueEntrySize = 13,
     SaverVerifyPasswordMessage = 0x8000,
     kShowTimerId = 200,
 };
@@ -65,7 +64,7 @@ struct SaverState {
     uint32_t openingState;
     uint32_t itemBusy;
     uint32_t nextAsked;       // the item after this one was looked at for decoding ahead
-    char currentPath[kCurrentPathSize];
+    wchar_t currentPath[kItemPathChars];   // UTF-16 from the folder to every open
     uint32_t currentKind;
     uint32_t portsFree;
     uint32_t portsChosen;
@@ -73,8 +72,8 @@ struct SaverState {
     char creditText[kStartupTextSize];
 
     // Content catalogue.
-    HGLOBAL catalogueBlock;
-    uint32_t fileCount;
+    Catalogue catalogue;
+    wchar_t catalogueFolder[kItemPathChars];   // the words folder in full, as the build found it
     uint16_t kindCounts[6];
     uint32_t catalogueCursor;
 

@@ -23,20 +23,18 @@ bool IsCancel(WPARAM wParam)
 // else in the current folder; the library search path is never used, so a
 // typed name cannot pull in a system library or one planted beside the
 // program.
-HMODULE LoadPluginByFullPath(const char* name)
+HMODULE LoadPluginByFullPath(const wchar_t* typed)
 {
-    Wide932 typed;
-    WideFrom932(&typed, name, -1);
     HMODULE module = nullptr;
     wchar_t joined[MAX_PATH * 2];
-    const wchar_t* source = typed.text;
-    bool bare = std::wcspbrk(typed.text, L"\\/:") == nullptr;
-    if (typed.length > 0 && bare && v.browseFolder[0] != L'\0') {
-        int n = std::swprintf(joined, sizeof joined / sizeof joined[0], L"%ls%ls", v.browseFolder, typed.text);
+    const wchar_t* source = typed;
+    bool bare = std::wcspbrk(typed, L"\\/:") == nullptr;
+    if (typed[0] != L'\0' && bare && v.browseFolder[0] != L'\0') {
+        int n = std::swprintf(joined, sizeof joined / sizeof joined[0], L"%ls%ls", v.browseFolder, typed);
         source = n > 0 ? joined : nullptr;
     }
     wchar_t full[MAX_PATH * 2];
-    DWORD n = source && typed.length > 0 ? GetFullPathNameW(source, sizeof full / sizeof full[0], full, nullptr) : 0;
+    DWORD n = source && typed[0] != L'\0' ? GetFullPathNameW(source, sizeof full / sizeof full[0], full, nullptr) : 0;
     if (n > 0 && n < sizeof full / sizeof full[0]) {
         // A file that is not a library must give a refusal, not a system
         // error box.
@@ -44,14 +42,13 @@ HMODULE LoadPluginByFullPath(const char* name)
         module = LoadLibraryExW(full, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         SetErrorMode(oldMode);
     }
-    FreeWide932(&typed);
     return module;
 }
 
 void BrowseForPlugin(HWND dialog)
 {
     wchar_t path[MAX_PATH * 2] = L"";
-    wchar_t title[128] = L"";
+    wchar_t title[MAX_PATH] = L"";
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = dialog;
@@ -71,9 +68,9 @@ void BrowseForPlugin(HWND dialog)
     SetDlgItemTextW(dialog, IDC_DLLNAME, title);
 }
 
-bool IsBareName(const char* name)
+bool IsBareName(const wchar_t* name)
 {
-    return name[0] != '\0' && std::strpbrk(name, "\\/:") == nullptr;
+    return name[0] != L'\0' && std::wcspbrk(name, L"\\/:") == nullptr;
 }
 
 // Says once, at load, where the saver would stop walking this names block
@@ -112,14 +109,15 @@ void TellWhereTheSaverStops(HWND dialog)
 bool LoadPlugin(HWND dialog)
 {
     ReleasePlugin();
-    char typed[1024];
-    int length = GetDlgItemText932(dialog, IDC_DLLNAME, typed, sizeof typed);
-    // A longer name cannot be kept; cutting it would load some other file.
-    if (length >= static_cast<int>(sizeof v.pluginFileName)) {
+    // The name box is UTF-16 through to the load, so a library in a folder
+    // named in any script loads. A longer name cannot be kept; cutting it
+    // would load some other file.
+    HWND box = GetDlgItem(dialog, IDC_DLLNAME);
+    if (GetWindowTextLengthW(box) >= static_cast<int>(sizeof v.pluginFileName / sizeof v.pluginFileName[0])) {
         ShowViewerMessage(dialog, IDS_CANT_LOAD);
         return false;
     }
-    std::memcpy(v.pluginFileName, typed, static_cast<size_t>(length) + 1);
+    GetWindowTextW(box, v.pluginFileName, sizeof v.pluginFileName / sizeof v.pluginFileName[0]);
     HMODULE module = LoadPluginByFullPath(v.pluginFileName);
     if (module == nullptr) {
         ShowViewerMessage(dialog, IsBareName(v.pluginFileName) ? IDS_CANT_LOAD_BARE : IDS_CANT_LOAD);
@@ -213,7 +211,7 @@ INT_PTR CALLBACK LoadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemText932(dialog, IDC_DLLNAME, v.pluginFileName);
+        SetDlgItemTextW(dialog, IDC_DLLNAME, v.pluginFileName);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_BROWSE) {

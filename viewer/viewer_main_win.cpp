@@ -95,7 +95,7 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             v.textFont = MakeTextFont();
             if (v.textFont) SendMessageW(v.textView, WM_SETFONT, reinterpret_cast<WPARAM>(v.textFont), FALSE);
             ShowWindow(v.textView, SW_SHOWNORMAL);
-            v.pluginFileName[0] = '\0';
+            v.pluginFileName[0] = L'\0';
         }
         return 0;
     }

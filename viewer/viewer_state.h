@@ -16,7 +16,7 @@ struct ViewerState {
     const char* viewerNamesAddress;
     unsigned short viewerNamesSize;
     HGLOBAL viewerText;           // held only while a text is being shown
-    char pluginFileName[128];     // kept between loads for the load dialog
+    wchar_t pluginFileName[MAX_PATH];   // as typed, kept between loads for the load dialog
     // Folder of the last file picked with the browse button: a bare name
     // in the name box is looked for there, never on the library search path.
     wchar_t browseFolder[MAX_PATH];

@@ -27,3 +27,8 @@ bool IsPhotoFileName(const char* path);
 // alone: a words folder given as a relative path (".\words") must not
 // make every item unknown.
 uint16_t ItemKind(const char* path);
+
+// The same rules for UTF-16 names and paths, as the file system gives them.
+uint16_t KindFromFileName16(const char16_t* path);
+bool IsPhotoFileName16(const char16_t* path);
+uint16_t ItemKind16(const char16_t* path);

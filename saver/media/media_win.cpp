@@ -31,15 +31,12 @@ DWORD_PTR Callback(void* context)
 uint32_t OpenCurrentPath(void* context, const wchar_t* type, const wchar_t* alias, DWORD flags,
                          uint32_t* deviceId)
 {
-    Wide932 path;
-    WideFrom932(&path, g.currentPath, -1);
     MCI_OPEN_PARMSW open = {};
     open.dwCallback = Callback(context);
     open.lpstrDeviceType = type;
-    open.lpstrElementName = path.text;
+    open.lpstrElementName = g.currentPath;
     open.lpstrAlias = alias;
     MCIERROR error = mciSendCommandW(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
-    FreeWide932(&path);
     if (error == 0) *deviceId = open.wDeviceID;
     return error;
 }
@@ -78,11 +75,8 @@ LRESULT CALLBACK VideoWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void* CreateVideoWindow(void* context, int x, int y, int width, int height)
 {
-    Wide932 text;
-    WideFrom932(&text, g.currentPath, -1);
-    HWND window = CreateWindowExW(0, L"EDIT", text.text, kVideoWindowStyle, x, y, width, height,
+    HWND window = CreateWindowExW(0, L"EDIT", g.currentPath, kVideoWindowStyle, x, y, width, height,
                                   CallbackWindow(context), nullptr, g.instance, nullptr);
-    FreeWide932(&text);
     if (!window) return nullptr;
     editProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(VideoWindowProc)));
@@ -183,10 +177,7 @@ void PlayMidiItem(HWND window)
 
 void PlayWaveItem(HWND)
 {
-    Wide932 path;
-    WideFrom932(&path, g.currentPath, -1);
-    sndPlaySoundW(path.text, SND_ASYNC | SND_NODEFAULT);
-    FreeWide932(&path);
+    sndPlaySoundW(g.currentPath, SND_ASYNC | SND_NODEFAULT);
     g.itemBusy = 0;
 }
 

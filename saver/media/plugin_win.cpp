@@ -34,7 +34,7 @@ uint32_t UsableNames() { return UsableNamesSize(g.procNamesSize, NamesBlockSize(
 
 bool LoadPlugin(HWND window)
 {
-    g.pluginModule = LoadPluginLibrary932(g.currentPath);
+    g.pluginModule = LoadPluginLibraryW(g.currentPath);
     if (!g.pluginModule) {
         GiveUp(window, kCannotLoad);
         return false;

@@ -19,7 +19,7 @@ SystemFacts GatherFacts()
         f.physicalFreeKB = memory.ullAvailPhys >> 10;
         f.memoryLoad = memory.dwMemoryLoad;
     }
-    f.fileCount = g.fileCount;
+    f.fileCount = g.catalogue.count;
     for (int i = 0; i < 6; ++i) f.kindCounts[i] = g.kindCounts[i];
     f.aviPlay = g.settings.AVIPlay;
     f.fadeCount = g.settings.FadeCount;

@@ -101,10 +101,11 @@ uint64_t LargestAllocatableBlock()
     return largest;
 }
 
-uint32_t LoadDib(const char* path)
+uint32_t LoadDib(const wchar_t* path)
 {
     FreeGlobalBlock(&g.dibBlock);
-    HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     // Only a file on a disk: a device would block the tick or never end.
     DWORD sizeHigh = 0;
@@ -137,7 +138,7 @@ int ComposeBitmapPicture()
 {
     // Whatever an earlier item left behind is stale by now.
     ReleaseBitmapItem();
-    if (IsPhotoFileName(g.currentPath)) return ComposePhotoPicture();
+    if (IsPhotoFileName16(AsUtf16(g.currentPath))) return ComposePhotoPicture();
     if (LoadDib(g.currentPath) == 0) return 0;
     const uint8_t* block = static_cast<const uint8_t*>(GlobalLock(g.dibBlock));
     if (!block) return 0;

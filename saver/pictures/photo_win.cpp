@@ -31,9 +31,10 @@ bool SameGuid(const GUID& a, const GUID& b) { return IsEqualGUID(a, b) != FALSE;
 
 // The tag from the file's own first bytes, for imaging components that
 // cannot query JPEG metadata.
-uint16_t OrientationFromFileHead(const char* path)
+uint16_t OrientationFromFileHead(const wchar_t* path)
 {
-    HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     uint16_t orientation = 1;
     HLOCAL head = LocalAlloc(LMEM_FIXED, kPhotoHeadBytes);
@@ -45,7 +46,7 @@ uint16_t OrientationFromFileHead(const char* path)
     return orientation;
 }
 
-uint16_t PhotoOrientation(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, const char* path)
+uint16_t PhotoOrientation(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, const wchar_t* path)
 {
     GUID container;
     if (FAILED(decoder->GetContainerFormat(&container)) || !SameGuid(container, GUID_ContainerFormatJpeg))
@@ -127,17 +128,14 @@ void ReleaseDecoding(Decoding* d)
 
 // The scaled (and, where the component can, turned) pixels into the
 // section's top-down rows; 0 on failure.
-int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t screenHeight, uint32_t** bits,
+int DecodeInto(Decoding* d, const wchar_t* path, uint32_t screenWidth, uint32_t screenHeight, uint32_t** bits,
                PhotoSize* shown)
 {
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 reinterpret_cast<void**>(&d->factory))))
         return 0;
-    Wide932 wide;
-    WideFrom932(&wide, path, -1);
-    HRESULT opened = d->factory->CreateDecoderFromFilename(wide.text, nullptr, GENERIC_READ,
+    HRESULT opened = d->factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
                                                            WICDecodeMetadataCacheOnDemand, &d->decoder);
-    FreeWide932(&wide);
     // An animated GIF shows its first frame.
     if (FAILED(opened) || FAILED(d->decoder->GetFrame(0, &d->frame))) return 0;
     UINT width = 0, height = 0;
@@ -214,7 +212,7 @@ struct DecodedPhoto {
 };
 
 // path decoded and fitted to width x height; 0 on failure, with nothing held.
-int DecodePhoto(const char* path, uint32_t width, uint32_t height, DecodedPhoto* out)
+int DecodePhoto(const wchar_t* path, uint32_t width, uint32_t height, DecodedPhoto* out)
 {
     Decoding d = {};
     *out = DecodedPhoto();
@@ -249,7 +247,7 @@ struct AheadBlock {
     uint32_t done;      // result holds the request's outcome
     uint32_t ok;
     uint32_t generation;
-    char path[kCurrentPathSize];
+    wchar_t path[kItemPathChars];
     uint32_t width, height;
     DecodedPhoto result;
 };
@@ -283,7 +281,7 @@ DWORD WINAPI AheadWorker(void* parameter)
             WaitForSingleObject(block->wake, INFINITE);
             continue;
         }
-        char path[kCurrentPathSize];
+        wchar_t path[kItemPathChars];
         CopyMemory(path, block->path, sizeof path);
         uint32_t width = block->width, height = block->height, generation = block->generation;
         block->pending = 0;
@@ -337,11 +335,11 @@ bool StartAhead()
 // The result for path at width x height: 1 decoded, 0 failed, -1 not
 // decoded ahead (the caller decodes it itself), -2 still being decoded (the
 // tick goes on without waiting and asks again on the next one).
-int TakeAhead(const char* path, uint32_t width, uint32_t height, DecodedPhoto* out)
+int TakeAhead(const wchar_t* path, uint32_t width, uint32_t height, DecodedPhoto* out)
 {
     if (!ahead) return -1;
     EnterCriticalSection(&ahead->lock);
-    bool same = lstrcmpA(ahead->path, path) == 0 && ahead->width == width && ahead->height == height;
+    bool same = lstrcmpW(ahead->path, path) == 0 && ahead->width == width && ahead->height == height;
     if (same && (ahead->running || ahead->pending)) {
         LeaveCriticalSection(&ahead->lock);
         return -2;
@@ -358,21 +356,21 @@ int TakeAhead(const char* path, uint32_t width, uint32_t height, DecodedPhoto* o
     ReleaseDecoded(&ahead->result);
     ahead->done = 0;
     ahead->pending = 0;
-    ahead->path[0] = '\0';
+    ahead->path[0] = L'\0';
     ++ahead->generation;
     LeaveCriticalSection(&ahead->lock);
     return taken;
 }
 }
 
-void DecodePhotoAhead(const char* path)
+void DecodePhotoAhead(const wchar_t* path)
 {
     const int width = g.clientRect.right, height = g.clientRect.bottom;
     if (width <= 0 || height <= 0 || !StartAhead()) return;
     EnterCriticalSection(&ahead->lock);
     ReleaseDecoded(&ahead->result);
     ahead->done = 0;
-    lstrcpynA(ahead->path, path, sizeof ahead->path);
+    lstrcpynW(ahead->path, path, kItemPathChars);
     ahead->width = static_cast<uint32_t>(width);
     ahead->height = static_cast<uint32_t>(height);
     ++ahead->generation;

@@ -12,7 +12,7 @@ void ShowBitmapTick(HWND window);
 // failure), the picture into g.SourceSurface on g.ScreenSurface (0 on
 // failure, kPhotoNotYet as for photos), and the release of everything the
 // item holds.
-uint32_t LoadDib(const char* path);
+uint32_t LoadDib(const wchar_t* path);
 int ComposeBitmapPicture();
 void ReleaseBitmapItem();
 
@@ -27,7 +27,7 @@ int StartPhotoDecoding();
 // The photo at path (the show's next item) decoded and fitted to the screen
 // on the worker thread, for ComposePhotoPicture to take when that item
 // comes; a later request replaces an earlier one.
-void DecodePhotoAhead(const char* path);
+void DecodePhotoAhead(const wchar_t* path);
 // Lets go of COM and stops the worker, releasing what it holds.
 void StopPhotoDecoding();
 

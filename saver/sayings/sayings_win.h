@@ -10,7 +10,7 @@
 void RenderTextItem(HWND window, uint16_t mode);
 
 // The whole words file into g.textBuffer; 0, or the message code.
-uint16_t ReadWordsFile(HWND window, const char* path);
+uint16_t ReadWordsFile(HWND window, const wchar_t* path);
 
 // The first tick of a saying, on its own: RenderTextItem runs it and then
 // steps the transition; tests run it to look at the finished picture.

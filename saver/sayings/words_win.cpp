@@ -6,6 +6,8 @@
 #include "saver/sayings/text_encoding.h"
 #include "saver/sayings/words.h"
 
+#include <cwchar>
+
 namespace {
 static_assert(sizeof(wchar_t) == sizeof(uint16_t), "UTF-16 units are the platform's wide characters");
 
@@ -53,14 +55,15 @@ uint16_t ConvertToShiftJis(const char* bytes, uint32_t count, WordsEncoding enco
 }
 }
 
-uint16_t ReadWordsFile(HWND, const char* path)
+uint16_t ReadWordsFile(HWND, const wchar_t* path)
 {
     // A block left from an item that never got drawn would leak here.
     DropTextBuffer();
     if (path == nullptr) return 2;
-    if (IsEmptyCatalogueSentinel(path)) return 998;
+    if (std::wcscmp(path, L"EM998") == 0) return 998;
 
-    HANDLE file = CreateFile932(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE) return 2;
     // A folder named like a words file can be opened on some systems; it
     // is no more readable than a missing file.

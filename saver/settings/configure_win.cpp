@@ -2,11 +2,11 @@
 // videos at once and the opening switch, and the buttons that open the
 // pages, each of which stores its own group.
 #include "saver/settings/configure_win.h"
-#include "saver/settings/pages_win.h"
 
 #include "common/text932_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
+#include "saver/settings/folder_picker_win.h"
 #include "saver/settings/pages_win.h"
 #include "saver/settings/store_win.h"
 #include "saver/common/errors_win.h"
@@ -15,6 +15,7 @@
 
 namespace {
 const int kAviPlayLimitMessage = 50;   // Em050
+const int kFolderTooLongMessage = 53;  // Em053
 
 // The OK button, to which the keyboard returns after most pages.
 HWND okButton;
@@ -43,7 +44,7 @@ void OpenPage(HWND dialog, const PageButton& page)
 
 void ShowSettings(HWND dialog)
 {
-    SetDlgItemText932(dialog, IDC_FILEPATH, g.settings.FilePath);
+    SetDlgItemTextW(dialog, IDC_FILEPATH, g.settings.FilePath);
     SetDlgItemInt(dialog, IDC_DISPLAY, g.settings.Display, FALSE);
     SetDlgItemInt(dialog, IDC_AVIPLAY, g.settings.AVIPlay, FALSE);
     CheckDlgButton(dialog, IDC_OPENING, g.settings.Opening != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -60,8 +61,17 @@ BOOL AcceptSettings(HWND dialog)
         ReportError(dialog, kAviPlayLimitMessage, ShowMessageBox);
         return FALSE;
     }
+    // The folder is stored as typed or not at all: a cut path would name
+    // another folder. The box itself takes any length, so a pasted path is
+    // never cut on the way in either.
+    HWND box = GetDlgItem(dialog, IDC_FILEPATH);
+    if (GetWindowTextLengthW(box) >= kFilePathChars) {
+        ReportError(dialog, kFolderTooLongMessage, ShowMessageBox);
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+        return FALSE;
+    }
     g.settings.Display = GetDlgItemInt(dialog, IDC_DISPLAY, nullptr, FALSE);
-    GetDlgItemText932(dialog, IDC_FILEPATH, g.settings.FilePath, sizeof g.settings.FilePath);
+    GetWindowTextW(box, g.settings.FilePath, kFilePathChars);
     g.settings.Opening = IsDlgButtonChecked(dialog, IDC_OPENING) == BST_CHECKED ? 1 : 0;
     g.settings.AllMonitors = IsDlgButtonChecked(dialog, IDC_ALLMONITORS) == BST_CHECKED ? 1 : 0;
     LONG stored = StoreMainSettings();
@@ -70,6 +80,19 @@ BOOL AcceptSettings(HWND dialog)
         return FALSE;
     }
     return TRUE;
+}
+
+// Starts where the box points now (typed but not yet stored), and fills the
+// box only with a folder the user picked.
+void BrowseForFolder(HWND dialog)
+{
+    HWND box = GetDlgItem(dialog, IDC_FILEPATH);
+    wchar_t start[kFilePathChars] = L"";
+    if (GetWindowTextLengthW(box) < kFilePathChars) GetWindowTextW(box, start, kFilePathChars);
+    wchar_t chosen[MAX_PATH * 2];
+    if (!PickFolder(dialog, start, chosen, sizeof chosen / sizeof chosen[0])) return;
+    SetWindowTextW(box, chosen);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
 }
 }
 
@@ -90,6 +113,9 @@ extern "C" __declspec(dllexport) INT_PTR WINAPI ScreenSaverConfigureDialog(HWND 
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_BROWSE:
+            BrowseForFolder(dialog);
             return TRUE;
         default:
             for (const PageButton& page : kPages)

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 enum {
-    kFilePathSize = 128,      // reader buffer of FilePath, terminator included
+    kFilePathChars = 260,     // FilePath in UTF-16 units: 259 and the terminator
     kListTextSize = 128,      // reader buffer of Fade, Color and Back
     kFontTextSize = 200,      // reader buffer of Font
     kMaxTransitions = 16,
@@ -16,7 +16,7 @@ enum {
 };
 
 struct SettingsFields {
-    char FilePath[kFilePathSize];
+    wchar_t FilePath[kFilePathChars];   // UTF-16 on the platform; only the glue reads it
     uint32_t Display;
     uint32_t AVIPlay;
     uint32_t COM[4];          // COM1 .. COM4

@@ -1,5 +1,6 @@
-// The settings key in HKEY_LOCAL_MACHINE: six loaders that fill
-// g.settings, and the stores that the configuration pages call.
+// The settings keys: six loaders that fill g.settings from the user's key,
+// then the machine's defaults, and the stores that the configuration pages
+// call, which write the user's key only.
 #include "saver/settings/store_win.h"
 
 #include "common/text932_win.h"
@@ -13,16 +14,29 @@ const char SettingsKeyPath[] = "SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\"
 namespace {
 const char* const kPortNames[4] = {"COM1", "COM2", "COM3", "COM4"};
 
-// Every loader and store opens the key this way, so the first one to run
-// creates it. An ordinary user cannot create or write under
-// HKEY_LOCAL_MACHINE; the loaders then still read what an administrator
-// stored. nullptr means neither worked, and every read gives its default.
-HKEY OpenForLoading()
+// Characters before the terminator, kFilePathChars when there is none.
+size_t FolderLength(const wchar_t* folder)
 {
-    HKEY key = nullptr;
-    if (RegCreateKey932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key) == ERROR_SUCCESS) return key;
-    if (RegOpenKeyRead932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key) == ERROR_SUCCESS) return key;
-    return nullptr;
+    size_t n = 0;
+    while (n < kFilePathChars && folder[n] != L'\0') ++n;
+    return n;
+}
+
+// What the loaders read: the user's own key first, then the machine-wide
+// defaults an administrator (or the setup) put there. Neither is created
+// by reading; a key that is missing or cannot be opened is null, and a
+// value found in neither gives its default.
+struct Keys {
+    HKEY user;
+    HKEY machine;
+};
+
+Keys OpenForLoading()
+{
+    Keys keys;
+    RegOpenKeyRead932(HKEY_CURRENT_USER, SettingsKeyPath, &keys.user);
+    RegOpenKeyRead932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &keys.machine);
+    return keys;
 }
 
 void Close(HKEY key)
@@ -30,28 +44,81 @@ void Close(HKEY key)
     if (key != nullptr) RegCloseKey(key);
 }
 
-uint32_t ReadNumber(HKEY key, const char* name, uint32_t fallback)
+void Close(const Keys& keys)
+{
+    Close(keys.user);
+    Close(keys.machine);
+}
+
+// A value the user's key holds but that cannot be read (another type, too
+// long) counts as missing there: the machine's default is then taken,
+// which is what the user had before storing anything.
+uint32_t ReadNumber(const Keys& keys, const char* name, uint32_t fallback)
 {
     DWORD value = 0;
-    return RegQueryDword932(key, name, &value) == ERROR_SUCCESS ? value : fallback;
+    if (RegQueryDword932(keys.user, name, &value) == ERROR_SUCCESS) return value;
+    if (RegQueryDword932(keys.machine, name, &value) == ERROR_SUCCESS) return value;
+    return fallback;
 }
 
-// nullptr when the value is missing, of another type or longer than the
-// loader's buffer; the caller then takes its default text.
-const char* ReadText(HKEY key, const char* name, char* buffer, DWORD size)
+// nullptr when neither key holds a readable text of at most size - 1
+// bytes; the caller then takes its default text.
+const char* ReadText(const Keys& keys, const char* name, char* buffer, DWORD size)
 {
-    return RegQueryString932(key, name, buffer, size) == ERROR_SUCCESS ? buffer : nullptr;
+    if (RegQueryString932(keys.user, name, buffer, size) == ERROR_SUCCESS) return buffer;
+    if (RegQueryString932(keys.machine, name, buffer, size) == ERROR_SUCCESS) return buffer;
+    return nullptr;
 }
 
-void ReadPorts(HKEY key)
+// The words folder stays UTF-16 from the registry on: a folder whose name
+// has no Shift-JIS form works as typed.
+bool ReadPathFrom(HKEY key, wchar_t* out, DWORD chars)
 {
-    for (int i = 0; i < 4; ++i) g.settings.COM[i] = ReadNumber(key, kPortNames[i], 0);
-    g.settings.UsedCOMNoRun = ReadNumber(key, "UsedCOMNoRun", 0);
+    out[0] = L'\0';
+    if (key == nullptr) return false;
+    DWORD type = REG_NONE;
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key, L"FilePath", nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || bytes > (chars + 1) * sizeof(wchar_t)) return false;
+    wchar_t local[kFilePathChars + 2] = {};
+    DWORD got = sizeof local - sizeof(wchar_t);
+    if (RegQueryValueExW(key, L"FilePath", nullptr, &type, reinterpret_cast<BYTE*>(local), &got) != ERROR_SUCCESS)
+        return false;
+    // The stored data may or may not carry its terminator; stop at the first.
+    size_t length = 0;
+    while (length < got / sizeof(wchar_t) && local[length] != L'\0') ++length;
+    if (length >= chars) return false;
+    local[length] = L'\0';
+    if (type == REG_EXPAND_SZ) {
+        // A default for every user may name each one's own folder
+        // ("%USERPROFILE%\Pictures"); the limit holds for the expanded path.
+        wchar_t expanded[kFilePathChars + 1];
+        DWORD need = ExpandEnvironmentStringsW(local, expanded, kFilePathChars + 1);
+        if (need == 0 || need > chars) return false;
+        std::memcpy(local, expanded, need * sizeof(wchar_t));
+        length = need - 1;
+    }
+    std::memcpy(out, local, (length + 1) * sizeof(wchar_t));
+    return true;
 }
 
-// A group of writes into the key; the first failure is what the store
-// reports, but the remaining values are still tried so that as much of
-// the group as possible is kept.
+void ReadPath(const Keys& keys)
+{
+    static_assert(sizeof g.settings.FilePath / sizeof(wchar_t) == kFilePathChars, "one folder size");
+    if (ReadPathFrom(keys.user, g.settings.FilePath, kFilePathChars)) return;
+    if (ReadPathFrom(keys.machine, g.settings.FilePath, kFilePathChars)) return;
+    g.settings.FilePath[0] = L'\0';
+}
+
+void ReadPorts(const Keys& keys)
+{
+    for (int i = 0; i < 4; ++i) g.settings.COM[i] = ReadNumber(keys, kPortNames[i], 0);
+    g.settings.UsedCOMNoRun = ReadNumber(keys, "UsedCOMNoRun", 0);
+}
+
+// A group of writes into the user's key (the first store creates it); the
+// first failure is what the store reports, but the remaining values are
+// still tried so that as much of the group as possible is kept.
 struct Writer {
     HKEY key;
     LONG result;
@@ -60,7 +127,7 @@ struct Writer {
 LONG BeginWrite(Writer* w)
 {
     w->key = nullptr;
-    w->result = RegCreateKey932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &w->key);
+    w->result = RegCreateKey932(HKEY_CURRENT_USER, SettingsKeyPath, &w->key);
     if (w->result != ERROR_SUCCESS) w->key = nullptr;
     return w->result;
 }
@@ -74,6 +141,14 @@ void WriteNumber(Writer* w, const char* name, uint32_t value)
 void WriteText(Writer* w, const char* name, const char* text)
 {
     LONG r = RegSetString932(w->key, name, text);
+    if (w->result == ERROR_SUCCESS) w->result = r;
+}
+
+void WriteFolder(Writer* w, const wchar_t* folder)
+{
+    DWORD bytes = static_cast<DWORD>((FolderLength(folder) + 1) * sizeof(wchar_t));
+    LONG r = w->key ? RegSetValueExW(w->key, L"FilePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder), bytes)
+                    : ERROR_INVALID_HANDLE;
     if (w->result == ERROR_SUCCESS) w->result = r;
 }
 
@@ -114,9 +189,8 @@ extern "C" {
 void WINAPI GetIniSettings()
 {
     g.settings.TickInterval = 100;
-    HKEY key = OpenForLoading();
-    if (ReadText(key, "FilePath", g.settings.FilePath, sizeof g.settings.FilePath) == nullptr)
-        g.settings.FilePath[0] = '\0';
+    Keys key = OpenForLoading();
+    ReadPath(key);
     g.settings.Display = ReadNumber(key, "Display", 100);
     g.settings.AVIPlay = ReadNumber(key, "AVIPlay", 2);
     ReadPorts(key);
@@ -127,7 +201,7 @@ void WINAPI GetIniSettings()
 
 void WINAPI GetIniSettings2(HWND)
 {
-    HKEY key = OpenForLoading();
+    Keys key = OpenForLoading();
     char text[kListTextSize];
     const char* fade = ReadText(key, "Fade", text, sizeof text);
     g.settings.FadeInOut = ReadNumber(key, "FadeInOut", 0);
@@ -137,7 +211,7 @@ void WINAPI GetIniSettings2(HWND)
 
 void WINAPI GetIniSettings3(HWND)
 {
-    HKEY key = OpenForLoading();
+    Keys key = OpenForLoading();
     char text[kListTextSize];
     const char* colours = ReadText(key, "Color", text, sizeof text);
     Close(key);
@@ -146,7 +220,7 @@ void WINAPI GetIniSettings3(HWND)
 
 void WINAPI GetIniSettings4(HWND)
 {
-    HKEY key = OpenForLoading();
+    Keys key = OpenForLoading();
     char text[kFontTextSize];
     const char* fonts = ReadText(key, "Font", text, sizeof text);
     Close(key);
@@ -155,14 +229,14 @@ void WINAPI GetIniSettings4(HWND)
 
 void WINAPI GetIniSettings5(HWND)
 {
-    HKEY key = OpenForLoading();
+    Keys key = OpenForLoading();
     ReadPorts(key);
     Close(key);
 }
 
 void WINAPI GetIniSettings6(HWND)
 {
-    HKEY key = OpenForLoading();
+    Keys key = OpenForLoading();
     char text[kListTextSize];
     const char* colours = ReadText(key, "Back", text, sizeof text);
     Close(key);
@@ -172,12 +246,10 @@ void WINAPI GetIniSettings6(HWND)
 
 LONG StoreMainSettings()
 {
+    if (FolderLength(g.settings.FilePath) >= kFilePathChars) return ERROR_INSUFFICIENT_BUFFER;
     Writer w;
     if (BeginWrite(&w) != ERROR_SUCCESS) return w.result;
-    char path[kFilePathSize];
-    std::memcpy(path, g.settings.FilePath, sizeof path);
-    path[sizeof path - 1] = '\0';
-    WriteText(&w, "FilePath", path);
+    WriteFolder(&w, g.settings.FilePath);
     WriteNumber(&w, "Display", g.settings.Display);
     WriteNumber(&w, "AVIPlay", g.settings.AVIPlay);
     WriteFlag(&w, "Opening", g.settings.Opening);

@@ -5,12 +5,18 @@
 #pragma once
 #include <windows.h>
 
-// Under HKEY_LOCAL_MACHINE.
+// The same path under HKEY_CURRENT_USER (the user's own settings, which the
+// configuration stores) and under HKEY_LOCAL_MACHINE (defaults for every
+// user, which only an administrator or the setup writes). Plug-ins are
+// loaded from the words folder named here, so a key every user could
+// write would let one user run code in another's session.
 extern const char SettingsKeyPath[];
 
-// The loaders fill their group of g.settings; a value that is missing, of
-// the wrong type or size, or too long for its reader gives its default.
-// When the key cannot be opened for writing they read it as it stands.
+// The loaders fill their group of g.settings from the user's key; a value
+// missing there, of the wrong type or size, or too long for its reader is
+// taken from the machine's key, and failing that gives its default.
+// Reading creates no key. FilePath is UTF-16 of at most 259 characters; one
+// stored as REG_EXPAND_SZ is expanded for the user reading it.
 extern "C" {
 __declspec(dllexport) void WINAPI GetIniSettings();
 __declspec(dllexport) void WINAPI GetIniSettings2(HWND window);
@@ -22,12 +28,14 @@ __declspec(dllexport) void WINAPI GetIniSettings6(HWND window);
 
 // Stores write the group's fields of g.settings into the key, in the order
 // listed, and give ERROR_SUCCESS or the first failure, so that a page can
-// tell the user the settings were not kept (an ordinary user cannot write
-// under HKEY_LOCAL_MACHINE). Flags are written as 0 or 1.
+// tell the user the settings were not kept. They write the user's key
+// only, and never the machine's. Flags are written as 0 or 1.
 // A list whose text the loader could not read back is not written at all:
 // ERROR_INSUFFICIENT_BUFFER when it is longer than the loader reads (127
 // bytes, 199 for Font), ERROR_INVALID_DATA for an entry that would not load
 // as it is (a face name holding ",", a fade code outside 00..14).
+// A words folder of kFilePathChars characters or more (no terminator in the
+// field) is refused with ERROR_INSUFFICIENT_BUFFER before anything is written.
 LONG StoreMainSettings();     // FilePath, Display, AVIPlay, Opening, AllMonitors
 LONG StoreFadeSettings();     // Fade (the FadeCount codes of FadeCodes), FadeInOut
 LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out)

@@ -9,48 +9,47 @@
 #include "saver/common/errors_win.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 const int kNotLoadedMessage = 40;    // Em040
 const int kNoSettingsMessage = 44;   // Em044
 
 // Room for the longest folder the settings hold, the backslash and the
-// longest name a search can list, so every listed plug-in can be reached
-// however long its path; a 100-byte path would cut off long folders.
-enum { kPluginNameSize = sizeof(FindData932::name), kPluginPathSize = kFilePathSize + 1 + kPluginNameSize };
+// longest name a volume gives, so every listed plug-in can be reached.
+enum { kPluginNameChars = MAX_PATH, kPluginPathChars = kFilePathChars + 1 + kPluginNameChars };
 
 // False when the joined path would not fit: never cut, since a cut path
 // could name another library. No folder chosen yet (a new machine) is no
 // folder at all: joined, it would name the root of the current drive.
-bool JoinPluginPath(const char* folder, const char* name, char* path, size_t size)
+bool JoinPluginPath(const wchar_t* folder, const wchar_t* name, wchar_t* path, size_t size)
 {
-    size_t folderLength = strnlen(folder, kFilePathSize);
-    size_t nameLength = std::strlen(name);
-    if (folderLength == 0 || folderLength >= kFilePathSize || folderLength + 1 + nameLength + 1 > size) return false;
-    std::memcpy(path, folder, folderLength);
-    path[folderLength] = '\\';
-    std::memcpy(path + folderLength + 1, name, nameLength + 1);
+    size_t folderLength = wcsnlen(folder, kFilePathChars);
+    size_t nameLength = std::wcslen(name);
+    if (folderLength == 0 || folderLength >= kFilePathChars || folderLength + 1 + nameLength + 1 > size)
+        return false;
+    std::memcpy(path, folder, folderLength * sizeof(wchar_t));
+    path[folderLength] = L'\\';
+    std::memcpy(path + folderLength + 1, name, (nameLength + 1) * sizeof(wchar_t));
     return true;
 }
 
 // The folder as the main dialog loaded it, not what its edit holds now.
+// Names are listed as the file system gives them, so each loads by its own
+// name whatever its characters and whether or not the volume has aliases.
 void ListPlugins(HWND page)
 {
     HWND list = GetDlgItem(page, IDC_TEXTGEN_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    char pattern[kFilePathSize + 8];
-    if (!JoinPluginPath(g.settings.FilePath, "*.DLL", pattern, sizeof pattern)) return;
-    FindData932 found;
-    HANDLE search = FindFirst932(pattern, &found);
+    wchar_t pattern[kFilePathChars + 8];
+    if (!JoinPluginPath(g.settings.FilePath, L"*.DLL", pattern, sizeof pattern / sizeof pattern[0])) return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        // A name without a Shift-JIS form goes by its short name, which
-        // still loads; without one it cannot be named here at all.
-        if (found.nameFits)
-            ListBoxAdd932(list, found.name);
-        else if (found.shortName[0] != '\0')
-            ListBoxAdd932(list, found.shortName);
-    } while (FindNext932(search, &found));
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
@@ -59,12 +58,14 @@ void OpenPluginSettings(HWND page)
     HWND list = GetDlgItem(page, IDC_TEXTGEN_LIST);
     LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) return;
-    char name[kPluginNameSize];
-    char path[kPluginPathSize];
+    wchar_t name[kPluginNameChars];
+    wchar_t path[kPluginPathChars];
     HMODULE plugin = nullptr;
-    if (ListBoxText932(list, static_cast<int>(selected), name, sizeof name) > 0 &&
-        JoinPluginPath(g.settings.FilePath, name, path, sizeof path))
-        plugin = LoadPluginLibrary932(path);
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(selected), 0);
+    if (length > 0 && length < kPluginNameChars &&
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(name)) == length &&
+        JoinPluginPath(g.settings.FilePath, name, path, kPluginPathChars))
+        plugin = LoadPluginLibraryW(path);
     if (plugin == nullptr) {
         ReportError(page, kNotLoadedMessage, ShowMessageBox);
         return;

@@ -1,68 +1,140 @@
 #include "saver/show/catalogue.h"
 
-#include "common/cp932.h"
-
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
-struct Entry {
-    char name[kEntryNameSize];
-};
-static_assert(sizeof(Entry) == kEntryNameSize, "entries are packed 13-byte names");
+// More entries than this would make the entry block larger than a 32-bit
+// size can say; such a folder stops growing there. The pools are bounded
+// the same way, so their offsets fit 32 bits.
+const uint32_t kMaxEntries = 0x7FFFFFFFu / sizeof(CatalogueEntry);
+const size_t kMaxPool = 0x7FFFFFFFu;
 
-// More entries than this would make the block larger than a 32-bit size
-// can say; such a folder stops growing there.
-const uint32_t kMaxEntries = 0x7FFFFFFFu / kEntryNameSize;
-
+// Grows a pool to room for need more items of size bytes; doubles.
+bool ReservePool(void** pool, size_t* capacity, size_t used, size_t need, size_t size)
+{
+    if (need > kMaxPool - used) return false;
+    if (used + need <= *capacity) return true;
+    size_t grown = *capacity < 256 ? 256 : *capacity;
+    while (grown < used + need) grown = grown > kMaxPool / 2 ? kMaxPool : grown * 2;
+    void* moved = std::realloc(*pool, grown * size);
+    if (moved == nullptr) return false;
+    *pool = moved;
+    *capacity = grown;
+    return true;
 }
 
-bool IsShortName83(const char* name)
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+}
+
+uint16_t ChooseCatalogueName(const char16_t* name, size_t length, size_t folderLength)
 {
-    if (name == nullptr) return false;
-    size_t base = 0, extension = 0;
-    bool dotSeen = false;
-    for (const char* p = name; *p != '\0';) {
-        const char* next = NextChar932(p);
-        size_t bytes = static_cast<size_t>(next - p);
-        if (*p == '.') {
-            if (dotSeen) return false;
-            dotSeen = true;
-        } else if (dotSeen) {
-            extension += bytes;
-        } else {
-            base += bytes;
+    if (name == nullptr || length == 0 || length > kNameChars) return KindNone;
+    for (size_t i = 0; i < length; ++i)
+        if (name[i] == u'\0') return KindNone;
+    // Room for the longest form of the path, prefix and separator included.
+    if (folderLength + 1 + length + 8 + 1 > kItemPathChars) return KindNone;
+    return KindFromFileName16(name);
+}
+
+void AppendForeignKey(uint32_t codePoint, unsigned char out[4])
+{
+    out[0] = 0xFF;
+    out[1] = static_cast<unsigned char>(codePoint >> 16);
+    out[2] = static_cast<unsigned char>(codePoint >> 8);
+    out[3] = static_cast<unsigned char>(codePoint);
+}
+
+uint32_t NextCodePoint(const char16_t* text, size_t length, size_t* at)
+{
+    char16_t first = text[*at];
+    ++*at;
+    if (first >= 0xD800 && first <= 0xDBFF && *at < length) {
+        char16_t second = text[*at];
+        if (second >= 0xDC00 && second <= 0xDFFF) {
+            ++*at;
+            return 0x10000u + ((static_cast<uint32_t>(first) - 0xD800u) << 10) + (second - 0xDC00u);
         }
-        if (base > 8 || extension > 3) return false;
-        p = next;
     }
-    return base >= 1 && (!dotSeen || extension >= 1);
+    return first;
 }
 
-uint16_t ChooseEntryName(const char* foundName, bool nameFits, const char* shortName,
-                         size_t folderLength, char entry[kEntryNameSize])
+bool AddCatalogueName(Catalogue* c, const char16_t* name, size_t length, const unsigned char* key,
+                      size_t keyLength)
 {
-    std::memset(entry, 0, kEntryNameSize);
-    if (foundName == nullptr || !nameFits) return KindNone;
-    uint16_t kind = KindFromFileName(foundName);
-    if (kind == KindNone) return KindNone;
-    // A found name that fits the entry is kept as it is, whatever its
-    // shape ("v1.2.txt"): its alias would sort elsewhere, and a volume
-    // without aliases has none to give.
-    const char* chosen = nullptr;
-    size_t foundLength = std::strlen(foundName);
-    if (foundLength >= 1 && foundLength <= kEntryNameSize - 1) {
-        chosen = foundName;
-    } else if (shortName != nullptr && IsShortName83(shortName) && KindFromFileName(shortName) == kind) {
-        // The alias names the same file; cutting the long name would name
-        // another one (or none).
-        chosen = shortName;
+    if (length > 0xFFFF || keyLength > 0xFFFF || c->count >= kMaxEntries) return false;
+    if (c->count == c->capacity) {
+        uint32_t grown = GrowCatalogueCapacity(c->capacity, c->count + 1);
+        if (grown == 0) return false;
+        void* moved = std::realloc(c->entries, static_cast<size_t>(grown) * sizeof(CatalogueEntry));
+        if (moved == nullptr) return false;
+        c->entries = static_cast<CatalogueEntry*>(moved);
+        c->capacity = grown;
     }
-    if (chosen == nullptr) return KindNone;
-    size_t length = std::strlen(chosen);
-    if (folderLength + 1 + length + 1 > kItemPathSize) return KindNone;
-    std::memcpy(entry, chosen, length);
-    return kind;
+    void* names = c->names;
+    void* keys = c->keys;
+    bool room = ReservePool(&names, &c->namesCapacity, c->namesUsed, length + 1, sizeof(char16_t));
+    c->names = static_cast<char16_t*>(names);
+    room = room && ReservePool(&keys, &c->keysCapacity, c->keysUsed, keyLength, 1);
+    c->keys = static_cast<unsigned char*>(keys);
+    if (!room) return false;
+    CatalogueEntry& e = c->entries[c->count];
+    e.name = static_cast<uint32_t>(c->namesUsed);
+    e.nameLength = static_cast<uint16_t>(length);
+    e.key = static_cast<uint32_t>(c->keysUsed);
+    e.keyLength = static_cast<uint16_t>(keyLength);
+    std::memcpy(c->names + c->namesUsed, name, length * sizeof(char16_t));
+    c->names[c->namesUsed + length] = u'\0';
+    c->namesUsed += length + 1;
+    if (keyLength > 0) std::memcpy(c->keys + c->keysUsed, key, keyLength);
+    c->keysUsed += keyLength;
+    ++c->count;
+    return true;
+}
+
+void SortCatalogue(Catalogue* c)
+{
+    if (c->count > 1 && c->keys != nullptr) {
+        const unsigned char* keys = c->keys;
+        std::stable_sort(c->entries, c->entries + c->count, [keys](const CatalogueEntry& a, const CatalogueEntry& b) {
+            size_t common = std::min(a.keyLength, b.keyLength);
+            int order = common ? std::memcmp(keys + a.key, keys + b.key, common) : 0;
+            return order != 0 ? order < 0 : a.keyLength < b.keyLength;
+        });
+    }
+    std::free(c->keys);
+    c->keys = nullptr;
+    c->keysUsed = c->keysCapacity = 0;
+    for (CatalogueEntry* e = c->entries; e != c->entries + c->count; ++e) e->key = e->keyLength = 0;
+    if (c->count > 0 && c->capacity > c->count) {
+        void* shrunk = std::realloc(c->entries, c->count * sizeof(CatalogueEntry));
+        if (shrunk != nullptr) {
+            c->entries = static_cast<CatalogueEntry*>(shrunk);
+            c->capacity = c->count;
+        }
+    }
+    if (c->namesUsed > 0 && c->namesCapacity > c->namesUsed) {
+        void* shrunk = std::realloc(c->names, c->namesUsed * sizeof(char16_t));
+        if (shrunk != nullptr) {
+            c->names = static_cast<char16_t*>(shrunk);
+            c->namesCapacity = c->namesUsed;
+        }
+    }
+}
+
+const char16_t* CatalogueName(const Catalogue* c, uint32_t index)
+{
+    if (c == nullptr || index >= c->count || c->names == nullptr) return nullptr;
+    return c->names + c->entries[index].name;
+}
+
+void FreeCatalogueData(Catalogue* c)
+{
+    std::free(c->entries);
+    std::free(c->names);
+    std::free(c->keys);
+    std::memset(c, 0, sizeof *c);
 }
 
 void CountKind(uint16_t counts[6], uint16_t kind)
@@ -71,35 +143,42 @@ void CountKind(uint16_t counts[6], uint16_t kind)
     if (counts[kind - 1] != 0xFFFF) ++counts[kind - 1];
 }
 
-int CompareEntryNames(const char* a, const char* b)
+bool ComposeItemPath(char16_t* out, size_t outChars, const char16_t* folder, const char16_t* name)
 {
-    const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
-    while (*x != 0 && *x == *y) {
-        ++x;
-        ++y;
-    }
-    return static_cast<int>(*x) - static_cast<int>(*y);
-}
-
-void SortEntries(char* entries, uint32_t count)
-{
-    if (entries == nullptr || count < 2) return;
-    Entry* first = reinterpret_cast<Entry*>(entries);
-    std::stable_sort(first, first + count,
-                     [](const Entry& a, const Entry& b) { return CompareEntryNames(a.name, b.name) < 0; });
-}
-
-bool ComposeItemPath(char* out, const char* folder, const char* name)
-{
-    std::memset(out, 0, kItemPathSize);
+    if (out == nullptr || outChars == 0) return false;
+    std::memset(out, 0, outChars * sizeof(char16_t));
     if (folder == nullptr || name == nullptr) return false;
-    size_t folderLength = std::strlen(folder);
-    size_t nameLength = std::strlen(name);
-    if (folderLength + 1 + nameLength + 1 > kItemPathSize) return false;
-    std::memcpy(out, folder, folderLength);
-    out[folderLength] = '\\';
-    std::memcpy(out + folderLength + 1, name, nameLength);
+    size_t folderLength = 0, nameLength = 0;
+    while (folder[folderLength] != u'\0') ++folderLength;
+    while (name[nameLength] != u'\0') ++nameLength;
+    bool separator = folderLength == 0 || !IsSeparator(folder[folderLength - 1]);
+    size_t plain = folderLength + (separator ? 1 : 0) + nameLength;
+
+    // The long form only where the plain one would not open, and only for
+    // a folder that names a drive or a share in full.
+    const char16_t* prefix = u"";
+    size_t skip = 0;
+    if (plain >= kShortPathChars) {
+        bool drive = folderLength >= 3 && folder[1] == u':' && IsSeparator(folder[2]);
+        bool share = folderLength >= 3 && IsSeparator(folder[0]) && IsSeparator(folder[1]) && folder[2] != u'?' &&
+                     folder[2] != u'.';
+        if (drive) {
+            prefix = u"\\\\?\\";
+        } else if (share) {
+            prefix = u"\\\\?\\UNC\\";
+            skip = 2;
+        }
+    }
+    size_t prefixLength = 0;
+    while (prefix[prefixLength] != u'\0') ++prefixLength;
+    if (prefixLength + plain - skip + 1 > outChars) return false;
+    char16_t* p = out;
+    std::memcpy(p, prefix, prefixLength * sizeof(char16_t));
+    p += prefixLength;
+    std::memcpy(p, folder + skip, (folderLength - skip) * sizeof(char16_t));
+    p += folderLength - skip;
+    if (separator) *p++ = u'\\';
+    std::memcpy(p, name, nameLength * sizeof(char16_t));
     return true;
 }
 

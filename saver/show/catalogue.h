@@ -1,6 +1,8 @@
-// The bookkeeping of the catalogue of the words folder: which name an entry
-// takes, the order of the entries, the path of an item and the walk through
-// them.
+// The bookkeeping of the catalogue of the words folder: which found names
+// it takes, the order of the entries, the path of an item and the walk
+// through them. Names are UTF-16, kept whole as the file system gives them
+// (long or short, with or without a Shift-JIS form), so a volume that makes
+// no 8.3 aliases loses no file.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -8,40 +10,76 @@
 #include "saver/common/content_kind.h"
 
 enum {
-    kEntryNameSize = 13,       // 8.3 name and its terminator
-    kItemPathSize = 100,       // full path of an item, terminator included
+    kFolderChars = 259,        // the longest words folder, in UTF-16 units
+    kNameChars = 255,          // the longest file name a volume gives
+    // "\\?\UNC\" + folder + "\" + name + terminator, rounded up.
+    kItemPathChars = 540,
+    kShortPathChars = 260,     // longer paths need the "\\?\" form to open
 };
 
-// True when the name has the 8.3 shape, counted in bytes: 1 to 8 bytes of
-// base name without a dot, then optionally a dot and 1 to 3 more bytes.
-bool IsShortName83(const char* name);
+// One entry: where its name and its sort key lie in the pools.
+struct CatalogueEntry {
+    uint32_t name;             // offset in names (UTF-16 units)
+    uint32_t key;              // offset in keys (bytes)
+    uint16_t nameLength;
+    uint16_t keyLength;
+};
 
-// Decides the entry of one found name. The kind comes from the found (long)
-// name. A name of at most 12 bytes is taken as it is; a longer name is
-// replaced by its short alias when the alias is in 8.3 form and has the
-// same kind;
-// a name that cannot be written in code page 932 is left out, and so is any
-// name whose full path (folder, "\", name) would not fit an item path.
-// Writes the 13-byte entry (zero padded) and gives the kind, or gives 0 and
-// leaves entry empty when the name is left out.
-uint16_t ChooseEntryName(const char* foundName, bool nameFits, const char* shortName,
-                         size_t folderLength, char entry[kEntryNameSize]);
+// Every name once, each with its terminator, in one pool; the sort keys in
+// another that is freed once the entries are in order. The memory is that
+// of the names, a little more for the keys while building.
+struct Catalogue {
+    CatalogueEntry* entries;
+    uint32_t count;
+    uint32_t capacity;
+    char16_t* names;
+    size_t namesUsed;
+    size_t namesCapacity;
+    unsigned char* keys;
+    size_t keysUsed;
+    size_t keysCapacity;
+};
+
+// The kind of a found name, or 0 when the catalogue leaves it out: no kind,
+// empty, longer than a volume gives, or a path that could not be composed.
+uint16_t ChooseCatalogueName(const char16_t* name, size_t length, size_t folderLength);
+
+// The sort key of a name: its Shift-JIS bytes where the whole name has a
+// Shift-JIS form, so such folders keep the byte order they always had.
+// A character without a form (or an unpaired surrogate) is written as 0xFF
+// and three bytes of its code point, which sorts it after every Shift-JIS
+// character and among others by code point. AppendForeignKey writes those
+// four bytes; NextCodePoint reads one code point of a UTF-16 name from *at
+// on, moving *at past it (an unpaired surrogate is taken alone).
+void AppendForeignKey(uint32_t codePoint, unsigned char out[4]);
+uint32_t NextCodePoint(const char16_t* text, size_t length, size_t* at);
+
+// Adds a name and its key; false (and nothing added) when memory runs out
+// or the catalogue is full.
+bool AddCatalogueName(Catalogue* c, const char16_t* name, size_t length, const unsigned char* key,
+                      size_t keyLength);
+
+// Sorts by the keys, byte by byte, a shorter key before its longer
+// continuation; equal keys keep the order they were added in. Frees the
+// keys and gives back the room that growing left over.
+void SortCatalogue(Catalogue* c);
+
+// The terminated name of entry index, or null.
+const char16_t* CatalogueName(const Catalogue* c, uint32_t index);
+
+void FreeCatalogueData(Catalogue* c);
 
 // Adds an entry of kind 1 to 6 to its counter. The counters are 16-bit and
 // only reported; a folder with more files of one kind than they can count
 // shows 65535 rather than a count that wrapped round to a small number.
 void CountKind(uint16_t counts[6], uint16_t kind);
 
-// Unsigned byte order up to the terminator: < 0, 0 or > 0.
-int CompareEntryNames(const char* a, const char* b);
-
-// Sorts count entries of 13 bytes in place, ascending by CompareEntryNames;
-// entries that compare equal keep their order.
-void SortEntries(char* entries, uint32_t count);
-
-// folder + "\" + name into out (kItemPathSize bytes, cleared first). False,
-// with out left empty, when the whole path would not fit.
-bool ComposeItemPath(char* out, const char* folder, const char* name);
+// folder + "\" + name into out (outChars units, cleared first); no second
+// separator after a folder that ends in one. A path of kShortPathChars
+// units or more is written in its "\\?\" form ("\\?\UNC\" for a share),
+// which the platform opens whatever its length; folder must then be a full
+// path. False, with out left empty, when the whole path would not fit.
+bool ComposeItemPath(char16_t* out, size_t outChars, const char16_t* folder, const char16_t* name);
 
 // The index of the entry to present next; moves the cursor on, back to the
 // first entry after the last. count must not be 0.

@@ -1,4 +1,5 @@
-// The words folder as a list of 13-byte names in one movable block.
+// The words folder as a catalogue of its files' real names, found through
+// the wide file functions so that no name is changed or lost on the way.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/show/catalogue.h"
@@ -6,31 +7,47 @@
 
 #include <cstring>
 
-static_assert(static_cast<int>(kEntryNameSize) == static_cast<int>(kCatalogueEntrySize), "one entry size");
-static_assert(static_cast<int>(kItemPathSize) == static_cast<int>(kCurrentPathSize), "one item path size");
-
 namespace {
-const char kEmptyCatalogueSentinel[] = "EM998";
+const wchar_t kEmptyCatalogueSentinel[] = L"EM998";
 
-// The words folder as a terminated text, whatever the settings field holds.
-size_t CopyFolder(char (&folder)[kFilePathSize])
+// The folder made full, so that an item path that needs the long form can
+// be given it; a folder the platform cannot make full is kept as typed.
+void TakeFolder()
 {
-    std::memcpy(folder, g.settings.FilePath, sizeof folder);
-    folder[sizeof folder - 1] = '\0';
-    return std::strlen(folder);
+    wchar_t typed[kFilePathChars];
+    std::memcpy(typed, g.settings.FilePath, sizeof typed);
+    typed[kFilePathChars - 1] = L'\0';
+    wchar_t* folder = g.catalogueFolder;
+    DWORD got = typed[0] ? GetFullPathNameW(typed, kItemPathChars, folder, nullptr) : 0;
+    if (got == 0 || got >= static_cast<DWORD>(kFolderChars + 1)) lstrcpynW(folder, typed, kFilePathChars);
 }
 
-// Grows the block to room for need entries; false when it cannot.
-bool Reserve(uint32_t need, uint32_t* capacity)
+// The Shift-JIS bytes of the whole name where it has that form (one call,
+// the common case); otherwise character by character, the ones without a
+// form written as the catalogue's stand-in key. Gives the key length.
+size_t SortKey(const wchar_t* name, size_t length, unsigned char* key, size_t keySize)
 {
-    if (need <= *capacity) return true;
-    uint32_t grown = GrowCatalogueCapacity(*capacity, need);
-    if (grown == 0) return false;
-    HGLOBAL moved = GlobalReAlloc(g.catalogueBlock, static_cast<SIZE_T>(grown) * kEntryNameSize, GMEM_MOVEABLE);
-    if (moved == nullptr) return false;
-    g.catalogueBlock = moved;
-    *capacity = grown;
-    return true;
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, name, static_cast<int>(length),
+                                reinterpret_cast<char*>(key), static_cast<int>(keySize), nullptr, &lossy);
+    if (n > 0 && !lossy) return static_cast<size_t>(n);
+    const char16_t* text = AsUtf16(name);
+    size_t used = 0;
+    for (size_t at = 0; at < length && used + 4 <= keySize;) {
+        size_t start = at;
+        uint32_t codePoint = NextCodePoint(text, length, &at);
+        lossy = FALSE;
+        n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, name + start, static_cast<int>(at - start),
+                                reinterpret_cast<char*>(key + used), static_cast<int>(keySize - used), nullptr,
+                                &lossy);
+        if (n > 0 && !lossy) {
+            used += static_cast<size_t>(n);
+        } else {
+            AppendForeignKey(codePoint, key + used);
+            used += 4;
+        }
+    }
+    return used;
 }
 }
 
@@ -39,90 +56,57 @@ void BuildCatalogue(HWND)
     FreeCatalogue();
     std::memset(g.kindCounts, 0, sizeof g.kindCounts);
     g.catalogueCursor = 0;
+    TakeFolder();
+    if (g.catalogueFolder[0] == L'\0') return;
 
-    char folder[kFilePathSize];
-    size_t folderLength = CopyFolder(folder);
-    char pattern[kFilePathSize + 8];
-    std::memcpy(pattern, folder, folderLength);
-    std::memcpy(pattern + folderLength, "\\*.*", 5);
+    wchar_t pattern[kItemPathChars + 8];
+    size_t folderLength = static_cast<size_t>(lstrlenW(g.catalogueFolder));
+    std::memcpy(pattern, g.catalogueFolder, folderLength * sizeof(wchar_t));
+    std::memcpy(pattern + folderLength, L"\\*", 3 * sizeof(wchar_t));
 
-    uint32_t capacity = 1;
-    g.catalogueBlock = GlobalAlloc(GMEM_MOVEABLE, kEntryNameSize);
-    if (g.catalogueBlock == nullptr) return;
-
-    FindData932 found;
-    HANDLE search = FindFirst932(pattern, &found);
+    WIN32_FIND_DATAW found;
+    // Searching a folder on a missing drive or card must not raise a box.
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HANDLE search = FindFirstFileW(pattern, &found);
+    SetErrorMode(oldMode);
     if (search != INVALID_HANDLE_VALUE) {
         // A failure to grow stops the scan; what was taken so far stays,
         // counted, and is sorted below like a complete catalogue.
         do {
-            char entry[kEntryNameSize];
-            uint16_t kind = ChooseEntryName(found.name, found.nameFits, found.shortName, folderLength, entry);
+            size_t length = static_cast<size_t>(lstrlenW(found.cFileName));
+            uint16_t kind = ChooseCatalogueName(AsUtf16(found.cFileName), length, folderLength);
             if (kind == KindNone) continue;
-            if (!Reserve(g.fileCount + 1, &capacity)) break;
-            char* entries = static_cast<char*>(GlobalLock(g.catalogueBlock));
-            if (entries == nullptr) break;
-            std::memcpy(entries + static_cast<size_t>(g.fileCount) * kEntryNameSize, entry, kEntryNameSize);
-            GlobalUnlock(g.catalogueBlock);
+            unsigned char key[kNameChars * 4];
+            size_t keyLength = SortKey(found.cFileName, length, key, sizeof key);
+            if (!AddCatalogueName(&g.catalogue, AsUtf16(found.cFileName), length, key, keyLength)) break;
             CountKind(g.kindCounts, kind);
-            ++g.fileCount;
-        } while (FindNext932(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-
-    if (g.fileCount == 0) {
-        GlobalFree(g.catalogueBlock);
-        g.catalogueBlock = nullptr;
-        return;
-    }
-    char* entries = static_cast<char*>(GlobalLock(g.catalogueBlock));
-    if (entries != nullptr) {
-        SortEntries(entries, g.fileCount);
-        GlobalUnlock(g.catalogueBlock);
-    }
-    // Give back the room the doubling left over.
-    if (capacity > g.fileCount) {
-        HGLOBAL shrunk = GlobalReAlloc(g.catalogueBlock, static_cast<SIZE_T>(g.fileCount) * kEntryNameSize,
-                                       GMEM_MOVEABLE);
-        if (shrunk != nullptr) g.catalogueBlock = shrunk;
-    }
+    SortCatalogue(&g.catalogue);
 }
 
 namespace {
-// The path of the item at the cursor into path (kCurrentPathSize bytes),
+// The path of the item at the cursor into path (kItemPathChars units),
 // moving the cursor on.
-void ItemPath(uint32_t* cursor, char* path)
+void ItemPath(uint32_t* cursor, wchar_t* path)
 {
-    std::memset(path, 0, kCurrentPathSize);
-    if (g.fileCount == 0 || g.catalogueBlock == nullptr) {
+    std::memset(path, 0, kItemPathChars * sizeof(wchar_t));
+    if (g.catalogue.count == 0) {
         std::memcpy(path, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
         return;
     }
-    uint32_t index = TakeCatalogueIndex(cursor, g.fileCount);
-    const char* entries = static_cast<const char*>(GlobalLock(g.catalogueBlock));
-    if (entries == nullptr) return;
-    char name[kEntryNameSize];
-    std::memcpy(name, entries + static_cast<size_t>(index) * kEntryNameSize, kEntryNameSize);
-    name[kEntryNameSize - 1] = '\0';
-    GlobalUnlock(g.catalogueBlock);
-    // The build left out every name whose path would not fit; a folder
-    // changed since then leaves the path empty, which has no kind.
-    char folder[kFilePathSize];
-    CopyFolder(folder);
-    ComposeItemPath(path, folder, name);
+    uint32_t index = TakeCatalogueIndex(cursor, g.catalogue.count);
+    ComposeItemPath(AsUtf16(path), kItemPathChars, AsUtf16(g.catalogueFolder), CatalogueName(&g.catalogue, index));
 }
 }
 
 void NextCatalogueItem(HWND) { ItemPath(&g.catalogueCursor, g.currentPath); }
 
-void PeekCatalogueItem(char* path)
+void PeekCatalogueItem(wchar_t* path)
 {
     uint32_t cursor = g.catalogueCursor;
     ItemPath(&cursor, path);
 }
 
-void FreeCatalogue()
-{
-    FreeGlobalBlock(&g.catalogueBlock);
-    g.fileCount = 0;
-}
+void FreeCatalogue() { FreeCatalogueData(&g.catalogue); }

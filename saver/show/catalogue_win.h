@@ -5,6 +5,6 @@
 
 void BuildCatalogue(HWND window);
 void NextCatalogueItem(HWND window);
-// The path the next NextCatalogueItem will give (kCurrentPathSize bytes).
-void PeekCatalogueItem(char* path);
+// The path the next NextCatalogueItem will give (kItemPathChars units).
+void PeekCatalogueItem(wchar_t* path);
 void FreeCatalogue();

@@ -20,7 +20,7 @@
 #include <ctime>
 
 namespace {
-const char kEmptyCatalogueSentinel[] = "EM998";
+const wchar_t kEmptyCatalogueSentinel[] = L"EM998";
 
 void ReplaceBackgroundBrush(COLORREF colour)
 {
@@ -47,9 +47,9 @@ void OnCreate(HWND window)
     BuildCatalogue(window);
     GetClientRect(window, &g.clientRect);
     // A first item that is a photo is decoded while the opening runs.
-    char first[kCurrentPathSize];
+    wchar_t first[kItemPathChars];
     PeekCatalogueItem(first);
-    if (g.fileCount != 0 && IsPhotoFileName(first)) DecodePhotoAhead(first);
+    if (g.catalogue.count != 0 && IsPhotoFileName16(AsUtf16(first))) DecodePhotoAhead(first);
     g.ShowTimer = static_cast<uint16_t>(SetTimer(window, kShowTimerId, g.settings.TickInterval, nullptr));
     InitAviSlots();
     g.openingState = 0;
@@ -60,13 +60,13 @@ void OnCreate(HWND window)
 void StartNextItem(HWND window)
 {
     g.itemBusy = 1;
-    if (g.fileCount == 0) {
+    if (g.catalogue.count == 0) {
         std::memset(g.currentPath, 0, sizeof g.currentPath);
         std::memcpy(g.currentPath, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
         g.currentKind = KindText;
     } else {
         NextCatalogueItem(window);
-        g.currentKind = ItemKind(g.currentPath);
+        g.currentKind = ItemKind16(AsUtf16(g.currentPath));
     }
     uint16_t index = RandomIndex(g.settings.BackCount);
     if (index >= kMaxBackColors) index = 0;
@@ -117,11 +117,11 @@ void OnTimer(HWND window)
     // Once this item has its own picture (a photo may still be waiting for
     // the worker), the photo after it is decoded while it is shown.
     const bool waiting = g.currentKind == KindBitmap && g.itemBusy && g.bitmapTicks == 0;
-    if (!g.nextAsked && !waiting && g.fileCount != 0) {
+    if (!g.nextAsked && !waiting && g.catalogue.count != 0) {
         g.nextAsked = 1;
-        char next[kCurrentPathSize];
+        wchar_t next[kItemPathChars];
         PeekCatalogueItem(next);
-        if (IsPhotoFileName(next)) DecodePhotoAhead(next);
+        if (IsPhotoFileName16(AsUtf16(next))) DecodePhotoAhead(next);
     }
 }
 

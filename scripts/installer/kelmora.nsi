@@ -25,20 +25,20 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include Sections.nsh
 
+; Machine-wide defaults under HKLM (this installer writes FilePath there);
+; each user's own settings under HKCU, which the saver reads first.
 !define SETTINGS_KEY "SOFTWARE\Oxbellow\ScreenSaver.Kelmora\Main"
 !define SETTINGS_ROOT "SOFTWARE\Oxbellow\ScreenSaver.Kelmora"
+!define USER_SETTINGS_ROOT "Software\Oxbellow\ScreenSaver.Kelmora"
 !define PLUGIN_SETTINGS_KEY "Software\Oxbellow\Kelmora Plugins"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Oxbellow.Kelmora"
 !define DESKTOP_KEY "Control Panel\Desktop"
 ; HKEY_LOCAL_MACHINE as the System plug-in must pass it: sign-extended,
 ; which a 64-bit installer would otherwise get wrong.
 !define HKLM_HANDLE -2147483646
-; The saver reads FilePath into 128 bytes of code page 932, terminator
-; included: a longer folder would be read as no folder at all.
-!define FILEPATH_BYTES 128
-; Users may read and write the settings (the configuration dialog runs as
-; the user); only the system and administrators may change who may.
-!define SETTINGS_SDDL "D:P(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;0x2001f;;;BU)"
+; The saver reads FilePath as UTF-16 of at most 259 characters: a longer
+; folder would be read as no folder at all.
+!define FILEPATH_CHARS 259
 
 Name "$(ProductName)"
 OutFile "${OUTFILE}"
@@ -111,8 +111,6 @@ LangString GuideLink ${LANG_JAPANESE} "TextGenDLL 開発ガイド"
 LangString GuideLink ${LANG_ENGLISH} "TextGenDLL guide"
 LangString PathTooLong ${LANG_JAPANESE} "インストール先のパスが長すぎるため、ミルカナ フォルダーを設定できませんでした。スクリーンセーバーの設定で短いパスのフォルダーを指定してください。"
 LangString PathTooLong ${LANG_ENGLISH} "The installation folder's path is too long for the saver, so the words folder was not set. Choose a folder with a shorter path in the screen saver's settings."
-LangString AccessFailed ${LANG_JAPANESE} "設定のキーを一般ユーザーが書き込めるようにできませんでした。設定の変更には管理者の権限が必要です。"
-LangString AccessFailed ${LANG_ENGLISH} "The settings key could not be made writable for users; changing the settings will need an administrator."
 LangString KeepSettings ${LANG_JAPANESE} "ミルカナの設定を残しますか?$\r$\n(「いいえ」を選ぶと設定を削除します)"
 LangString KeepSettings ${LANG_ENGLISH} "Keep the settings of ミルカナ?$\r$\n(No removes them.)"
 LangString NeedsAdmin ${LANG_JAPANESE} "ミルカナのインストールには管理者の権限が必要です。管理者としてセットアップを実行してください。"
@@ -175,7 +173,7 @@ Section "$(SecSaverName)" SecSaver
       WriteRegStr HKLM "${SETTINGS_KEY}" "FilePath" "$1"
     ${EndIf}
   ${EndIf}
-  Call OpenSettingsToUsers
+  Call InheritSettingsAccess
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
   !insertmacro UninstallView
@@ -326,18 +324,14 @@ Function WordsFolderForSaver
   Push ""
 FunctionEnd
 
-; 1 when the text on the stack converts to code page 932 without loss and
-; fits the saver's buffer with its terminator, 0 otherwise.
+; 1 when the text on the stack fits the saver's folder setting, 0 otherwise.
 Function FitsSaverBuffer
   Exch $R0
   Push $R1
   Push $R2
-  ; WC_NO_BEST_FIT_CHARS: a character without a Shift-JIS form counts as
-  ; lost instead of being replaced by a look-alike.
-  System::Call 'kernel32::WideCharToMultiByte(i 932, i 0x400, w R0, i -1, p 0, i 0, p 0, *i .R2) i .R1'
+  StrLen $R1 $R0
   ${If} $R1 > 0
-  ${AndIf} $R1 <= ${FILEPATH_BYTES}
-  ${AndIf} $R2 == 0
+  ${AndIf} $R1 <= ${FILEPATH_CHARS}
     StrCpy $R0 1
   ${Else}
     StrCpy $R0 0
@@ -347,9 +341,12 @@ Function FitsSaverBuffer
   Exch $R0
 FunctionEnd
 
-; The key lives under HKEY_LOCAL_MACHINE, where ordinary users may only
-; read: without this the configuration dialog could not store anything.
-Function OpenSettingsToUsers
+; Earlier versions made the machine key writable for every user, and the
+; words folder named there is where plug-ins are loaded from: any user could
+; have run code in everyone's session. Each user now stores into their own
+; key, so the machine key goes back to what it inherits from SOFTWARE
+; (administrators write, users read). A key that is not there is left alone.
+Function InheritSettingsAccess
   ${If} $SettingsView == 64
     StrCpy $R3 0x100 ; KEY_WOW64_64KEY
   ${Else}
@@ -358,24 +355,30 @@ Function OpenSettingsToUsers
   ${IfNot} ${RunningX64}
     StrCpy $R3 0
   ${EndIf}
+  StrCpy $R4 "not opened"
+  IntOp $R6 $R3 | 0x20000 ; READ_CONTROL
   IntOp $R3 $R3 | 0x60000 ; WRITE_DAC | READ_CONTROL
-  StrCpy $R5 "failed"
-  System::Call 'advapi32::RegCreateKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, p 0, i 0, i R3, p 0, *p .R1, p 0) i .R0'
+  System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, i R3, *p .R1) i .R0'
   ${If} $R0 == 0
-    System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SETTINGS_SDDL}", i 1, *p .R2, p 0) i .R0'
-    ${If} $R0 != 0
-      ; DACL_SECURITY_INFORMATION
-      System::Call 'advapi32::RegSetKeySecurity(p R1, i 4, p R2) i .R4'
+    ; The parent's access list, handed on unprotected: Windows keeps none of
+    ; it as the key's own and recomputes what the key inherits; where
+    ; inheritance is not recomputed, the key ends up with the same access
+    ; as its parent all the same.
+    System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_ROOT}", i 0, i R6, *p .R5) i .R0'
+    ${If} $R0 == 0
+      ; SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION
+      System::Call 'advapi32::GetSecurityInfo(p R5, i 4, i 4, p 0, p 0, *p .R7, p 0, *p .R8) i .R4'
       ${If} $R4 == 0
-        StrCpy $R5 "ok"
+        ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
+        System::Call 'advapi32::SetSecurityInfo(p R1, i 4, i 0x20000004, p 0, p 0, p R7, p 0) i .R4'
+        System::Call 'kernel32::LocalFree(p R8)'
       ${EndIf}
-      System::Call 'kernel32::LocalFree(p R2)'
+      System::Call 'advapi32::RegCloseKey(p R5)'
+    ${EndIf}
+    ${If} $R4 != 0
+      DetailPrint "Settings key access not reset ($R4)"
     ${EndIf}
     System::Call 'advapi32::RegCloseKey(p R1)'
-  ${EndIf}
-  ${If} $R5 != "ok"
-    DetailPrint "$(AccessFailed)"
-    MessageBox MB_OK|MB_ICONEXCLAMATION "$(AccessFailed)" /SD IDOK
   ${EndIf}
 FunctionEnd
 
@@ -455,6 +458,7 @@ Section "Uninstall"
     !insertmacro SettingsView
     DeleteRegKey HKLM "${SETTINGS_ROOT}"
     DeleteRegKey /ifempty HKLM "SOFTWARE\Oxbellow"
+    DeleteRegKey HKCU "${USER_SETTINGS_ROOT}"
     DeleteRegKey HKCU "${PLUGIN_SETTINGS_KEY}"
     DeleteRegKey /ifempty HKCU "Software\Oxbellow"
   keep:

@@ -24,14 +24,40 @@ std::vector<char> Terminated(const std::string& text)
     return block;
 }
 
-std::vector<std::string> Sorted(const std::vector<std::string>& names)
+// The catalogue's order of names given by their sort keys (here the
+// Shift-JIS bytes); each entry's name is its place in the input, so the
+// sorted catalogue tells which key went where.
+std::vector<std::string> Sorted(const std::vector<std::string>& keys)
 {
-    std::vector<char> block(names.size() * kEntryNameSize, '\0');
-    for (size_t i = 0; i < names.size(); ++i) std::memcpy(&block[i * kEntryNameSize], names[i].data(), names[i].size());
-    SortEntries(block.data(), static_cast<uint32_t>(names.size()));
+    Catalogue c = {};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        char16_t name[3] = {static_cast<char16_t>(i / 0x7FFF + 1), static_cast<char16_t>(i % 0x7FFF + 1), u'\0'};
+        EXPECT_TRUE(AddCatalogueName(&c, name, 2, reinterpret_cast<const unsigned char*>(keys[i].data()),
+                                     keys[i].size()));
+    }
+    SortCatalogue(&c);
     std::vector<std::string> out;
-    for (size_t i = 0; i < names.size(); ++i) out.emplace_back(&block[i * kEntryNameSize]);
+    for (uint32_t i = 0; i < c.count; ++i) {
+        const char16_t* name = CatalogueName(&c, i);
+        out.push_back(keys.at((name[0] - size_t{1}) * 0x7FFF + (name[1] - size_t{1})));
+    }
+    EXPECT_EQ(c.keys, nullptr);
+    FreeCatalogueData(&c);
     return out;
+}
+
+const std::u16string kLone(1, static_cast<char16_t>(0xD800));
+
+std::string Key(const std::u16string& name)   // Shift-JIS of ASCII, stand-ins for the rest
+{
+    std::string key;
+    for (size_t at = 0; at < name.size();) {
+        uint32_t c = NextCodePoint(name.data(), name.size(), &at);
+        unsigned char foreign[4];
+        AppendForeignKey(c, foreign);
+        key += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(foreign, foreign + 4);
+    }
+    return key;
 }
 }
 
@@ -76,76 +102,45 @@ TEST(Catalogue, KindComesFromTheExtensionOfTheLastComponent)
         {__LINE__, "C:\\w\\a.txt\x81", KindNone},            // a lead byte last
         {__LINE__, "C:\\w\\a.bm\xFC", KindNone},
     };
-    for (const KindRow& r : rows)
+    for (const KindRow& r : rows) {
         EXPECT_EQ(KindFromFileName(Terminated(r.path).data()), r.kind) << "row at line " << r.line;
+        if (std::all_of(r.path.begin(), r.path.end(), [](char c) { return c > 0; }))
+            EXPECT_EQ(KindFromFileName16(std::u16string(r.path.begin(), r.path.end()).c_str()), r.kind) << r.line;
+    }
     EXPECT_EQ(KindFromFileName(nullptr), KindNone);
 }
 
-TEST(Catalogue, ShortNameShapeCountsBytes)
+TEST(Catalogue, EveryNameIsTakenWholeWithOrWithoutAnAlias)
 {
+    // What a volume without 8.3 aliases (exFAT, NTFS with short names off)
+    // gives: the real name alone.
+    const std::u16string n255 = std::u16string(251, u'x') + u".jpg";
     const struct {
         int line;
-        const char* name;
-        bool shortForm;
-    } rows[] = {
-        {__LINE__, "A.TXT", true},
-        {__LINE__, "ABCDEFGH.TXT", true},
-        {__LINE__, "ABCDEFGHI.TXT", false},
-        {__LINE__, "ABC.TEXT", false},
-        {__LINE__, "A.B.TXT", false},
-        {__LINE__, "NOEXT", true},
-        {__LINE__, "ABC.", false},
-        {__LINE__, ".TXT", false},
-        {__LINE__, "", false},
-        {__LINE__, "a b.txt", true},
-        {__LINE__, "\x82\xB1\x82\xC6\x82\xED\x82\xB4.txt", true},      // ことわざ.txt: 8 bytes of base
-        {__LINE__, "\x82\xB1\x82\xC6\x82\xED\x82\xB4" "1.txt", false}, // 9 bytes
-        {__LINE__, "A.\x95\x5C", true},                                 // a 2-byte extension
-    };
-    for (const auto& r : rows) EXPECT_EQ(IsShortName83(r.name), r.shortForm) << "row at line " << r.line;
-}
-
-TEST(Catalogue, EntryNameTakesTheAliasOrLeavesTheNameOut)
-{
-    const struct {
-        int line;
-        const char* found;
-        bool fits;
-        const char* alias;
+        std::u16string found;
         size_t folderLength;
         uint16_t kind;
-        const char* entry;
     } rows[] = {
-        {__LINE__, "KOTO01.TXT", true, "", 10, KindText, "KOTO01.TXT"},
-        {__LINE__, "a.bmp", true, "A.BMP", 10, KindBitmap, "a.bmp"},
-        {__LINE__, "A rather long saying.txt", true, "ARATHE~1.TXT", 10, KindText, "ARATHE~1.TXT"},
-        {__LINE__, "A rather long saying.txt", true, "", 10, KindNone, ""},
-        {__LINE__, "A rather long saying.txt", true, "ARATHER~LONG.TXT", 10, KindNone, ""},
-        {__LINE__, "double.dot.wav", true, "DOUBLE~1.WAV", 10, KindWave, "DOUBLE~1.WAV"},
-        // Twelve bytes or fewer are kept as found, whatever their shape.
-        {__LINE__, "v1.2.txt", true, "V12~1.TXT", 10, KindText, "v1.2.txt"},
-        {__LINE__, "v1.2.txt", true, "", 10, KindText, "v1.2.txt"},
-        {__LINE__, "a b c d .bmp", true, "ABCD~1.BMP", 10, KindBitmap, "a b c d .bmp"},
-        {__LINE__, "\x95\x5C\x8E\xA6.1.txt", true, "", 10, KindText, "\x95\x5C\x8E\xA6.1.txt"},
-        {__LINE__, "a.b.c.d.e.txt", true, "ABCDE~1.TXT", 10, KindText, "ABCDE~1.TXT"},   // 13 bytes
-        {__LINE__, "strange.txt.bmp", true, "STRANG~1.TXT", 10, KindNone, ""},  // alias of another kind
-        {__LINE__, "a long photo name.jpeg", true, "ALONGP~1.JPE", 10, KindBitmap, "ALONGP~1.JPE"},
-        {__LINE__, "unknown.tiff", true, "UNKNOW~1.TIF", 10, KindNone, ""},
-        {__LINE__, "", false, "KOREAN~1.TXT", 10, KindNone, ""},               // no code page 932 form
-        {__LINE__, ".hidden.txt", true, "HIDDEN~1.TXT", 10, KindNone, ""},
-        // folder + "\" + 12 bytes + terminator must fit 100 bytes.
-        {__LINE__, "ABCDEFGH.TXT", true, "", 86, KindText, "ABCDEFGH.TXT"},
-        {__LINE__, "ABCDEFGH.TXT", true, "", 87, KindNone, ""},
-        {__LINE__, "A.TXT", true, "", 93, KindText, "A.TXT"},
-        {__LINE__, "A.TXT", true, "", 127, KindNone, ""},
+        {__LINE__, u"KOTO01.TXT", 10, KindText},
+        {__LINE__, u"PXL_20241224_183015123.jpg", 10, KindBitmap},
+        {__LINE__, u"20240101_123456.jpg", 10, KindBitmap},
+        {__LINE__, u"A rather long saying.txt", 10, KindText},
+        {__LINE__, u"Photos \u2013 2024.bmp", 10, KindBitmap},           // no Shift-JIS form
+        {__LINE__, u"\uC0AC\uC9C4.png", 10, KindBitmap},                  // Korean
+        {__LINE__, u"Zo\u00EB.txt", 10, KindText},
+        {__LINE__, u"\U0001F338.wav", 10, KindWave},                      // a pair of surrogates
+        {__LINE__, kLone + u".txt", 10, KindText},                       // an unpaired one, as NTFS allows
+        {__LINE__, u"strange.txt.bmp", 10, KindBitmap},
+        {__LINE__, u".hidden.txt", 10, KindNone},
+        {__LINE__, u"unknown.tiff", 10, KindNone},
+        {__LINE__, u"", 10, KindNone},
+        {__LINE__, n255, 259, KindBitmap},                                 // the longest folder and name
+        {__LINE__, n255 + u"g", 10, KindNone},                            // no volume gives 256
+        {__LINE__, std::u16string(u"a\0b.txt", 7), 10, KindNone},
     };
-    for (const auto& r : rows) {
-        char entry[kEntryNameSize];
-        std::memset(entry, 'Z', sizeof entry);
-        EXPECT_EQ(ChooseEntryName(r.found, r.fits, r.alias, r.folderLength, entry), r.kind) << "row at line " << r.line;
-        EXPECT_STREQ(entry, r.entry) << "row at line " << r.line;
-        EXPECT_EQ(entry[kEntryNameSize - 1], '\0') << "row at line " << r.line;
-    }
+    for (const auto& r : rows)
+        EXPECT_EQ(ChooseCatalogueName(r.found.c_str(), r.found.size(), r.folderLength), r.kind) << "line " << r.line;
+    EXPECT_EQ(ChooseCatalogueName(nullptr, 3, 10), KindNone);
 }
 
 TEST(Catalogue, EntriesSortByUnsignedBytes)
@@ -154,9 +149,12 @@ TEST(Catalogue, EntriesSortByUnsignedBytes)
     // Shift-JIS ("あ.TXT") after every ASCII name, "~" included; a prefix first.
     EXPECT_EQ(Sorted({"\x82\xA0.TXT", "z.txt", "~.txt", "AB.TXT", "A.TXT", "AB"}),
               (std::vector<std::string>{"A.TXT", "AB", "AB.TXT", "z.txt", "~.txt", "\x82\xA0.TXT"}));
-    EXPECT_LT(CompareEntryNames("Z", "a"), 0);
-    EXPECT_GT(CompareEntryNames("\x82\xA0", "~"), 0);
-    EXPECT_EQ(CompareEntryNames("SAME.TXT", "SAME.TXT"), 0);
+    // Names without a Shift-JIS form after every name that has one, among
+    // themselves by code point, a pair of surrogates as one.
+    EXPECT_EQ(Sorted({Key(u"\uC0AC.png"), Key(u"b.txt"), Key(u"\U0001F338.wav"), "\x82\xA0.TXT", Key(u"\u2013.bmp"),
+                      Key(u"a" + kLone + u".txt"), Key(u"a.txt")}),
+              (std::vector<std::string>{Key(u"a.txt"), Key(u"a" + kLone + u".txt"), Key(u"b.txt"), "\x82\xA0.TXT",
+                                        Key(u"\u2013.bmp"), Key(u"\uC0AC.png"), Key(u"\U0001F338.wav")}));
 }
 
 TEST(Catalogue, EqualNamesKeepTheirOrder)
@@ -165,20 +163,21 @@ TEST(Catalogue, EqualNamesKeepTheirOrder)
     // in the comparison. Enough of them that a sort which is stable only
     // for short runs shows itself.
     const int count = 60;
-    std::vector<char> block(count * kEntryNameSize, '\0');
+    Catalogue c = {};
     std::string expected;
     for (int pass = 0; pass < 3; ++pass)
         for (int i = 0; i < count; ++i)
             if ((i % 3 == 0 ? 2 : i % 7 == 0 ? 0 : 1) == pass) expected += static_cast<char>(' ' + i);
     for (int i = 0; i < count; ++i) {
-        const char* name = i % 3 == 0 ? "B.TXT" : i % 7 == 0 ? "A.BMP" : "A.TXT";
-        std::memcpy(&block[i * kEntryNameSize], name, std::strlen(name));
-        block[i * kEntryNameSize + 11] = static_cast<char>(' ' + i);
+        const char* key = i % 3 == 0 ? "B.TXT" : i % 7 == 0 ? "A.BMP" : "A.TXT";
+        char16_t name[2] = {static_cast<char16_t>(' ' + i), u'\0'};
+        AddCatalogueName(&c, name, 1, reinterpret_cast<const unsigned char*>(key), std::strlen(key));
     }
-    SortEntries(block.data(), count);
+    SortCatalogue(&c);
     std::string order;
-    for (int i = 0; i < count; ++i) order += block[i * kEntryNameSize + 11];
+    for (uint32_t i = 0; i < c.count; ++i) order += static_cast<char>(CatalogueName(&c, i)[0]);
     EXPECT_EQ(order, expected);
+    FreeCatalogueData(&c);
 }
 
 TEST(Catalogue, LargeFolderSortsLikeAPlainByteOrder)
@@ -198,19 +197,27 @@ TEST(Catalogue, LargeFolderSortsLikeAPlainByteOrder)
 
 TEST(Catalogue, ItemPathMustFitWhole)
 {
-    char path[kItemPathSize];
-    EXPECT_TRUE(ComposeItemPath(path, "C:\\words", "KOTO01.TXT"));
-    EXPECT_STREQ(path, "C:\\words\\KOTO01.TXT");
-    EXPECT_TRUE(ComposeItemPath(path, "C:\\words\\", "A.TXT"));
-    EXPECT_STREQ(path, "C:\\words\\\\A.TXT");
-
-    std::string folder(86, 'f');
-    EXPECT_TRUE(ComposeItemPath(path, folder.c_str(), "ABCDEFGH.TXT"));
-    EXPECT_EQ(std::strlen(path), 99u);
-    folder += 'f';
-    std::memset(path, 'x', sizeof path);
-    EXPECT_FALSE(ComposeItemPath(path, folder.c_str(), "ABCDEFGH.TXT"));
-    EXPECT_STREQ(path, "");
+    const std::u16string f240 = u"C:\\" + std::u16string(237, u'f'), n255(255, u'n');
+    const struct {
+        int line;
+        std::u16string folder, name, path;
+    } rows[] = {
+        {__LINE__, u"C:\\words", u"KOTO01.TXT", u"C:\\words\\KOTO01.TXT"},
+        {__LINE__, u"C:\\words\\", u"A.TXT", u"C:\\words\\A.TXT"},
+        {__LINE__, u"C:\\", u"A.TXT", u"C:\\A.TXT"},
+        {__LINE__, f240, std::u16string(18, u'n'), f240 + u"\\" + std::u16string(18, u'n')},   // 259 units
+        {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
+        {__LINE__, u"\\\\pc\\share", n255, u"\\\\?\\UNC\\pc\\share\\" + n255},
+        {__LINE__, u"words", n255, u"words\\" + n255},   // relative: only the platform can tell
+    };
+    char16_t path[kItemPathChars];
+    for (const auto& r : rows) {
+        EXPECT_TRUE(ComposeItemPath(path, kItemPathChars, r.folder.c_str(), r.name.c_str())) << r.line;
+        EXPECT_EQ(std::u16string(path), r.path) << "line " << r.line;
+    }
+    std::fill(path, path + 20, u'x');
+    EXPECT_FALSE(ComposeItemPath(path, 20, u"C:\\words", u"KOTO0001.TXT"));
+    EXPECT_EQ(path[0], u'\0');
 }
 
 TEST(Catalogue, CursorWrapsToTheFirstEntry)

@@ -154,9 +154,7 @@ struct BitmapTest : testing::Test {
     std::string Path(const char* name) const { return folder + "\\" + name; }
     void Choose(const std::string& path)
     {
-        std::memset(g.currentPath, 0, sizeof g.currentPath);
-        ASSERT_LT(path.size(), sizeof g.currentPath);
-        std::memcpy(g.currentPath, path.data(), path.size());
+        Widen932(path, g.currentPath);
         g.currentKind = 2;
         g.itemBusy = 1;
         g.bitmapTicks = 0;
@@ -469,12 +467,12 @@ TEST_F(BitmapTest, WordsFolderOfBrokenFilesGoesOnShowingEm004)
     std::vector<std::string> seen;
     for (int i = 0; i < 10; ++i) {
         Tick(saver, 1);
-        SCOPED_TRACE(g.currentPath);
+        std::string path = Narrow932(g.currentPath);
+        SCOPED_TRACE(path);
         EXPECT_EQ(g.currentKind, 2u);
         EXPECT_STREQ(g.errorText, kEm004);
         ExpectNothingHeld(__LINE__);
-        const char* name = std::strrchr(g.currentPath, '\\');
-        seen.push_back(name ? name + 1 : g.currentPath);
+        seen.push_back(path.substr(path.rfind('\\') + 1));
     }
     // Sorted order, round and round; the folder counts as an entry and
     // fails like the broken files.

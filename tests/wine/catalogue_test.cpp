@@ -23,10 +23,7 @@ void MakeFolder(const std::string& path)
 std::vector<std::string> Entries()
 {
     std::vector<std::string> names;
-    if (g.catalogueBlock == nullptr) return names;
-    const char* block = static_cast<const char*>(GlobalLock(g.catalogueBlock));
-    for (uint32_t i = 0; i < g.fileCount; ++i) names.emplace_back(block + i * kCatalogueEntrySize);
-    GlobalUnlock(g.catalogueBlock);
+    for (uint32_t i = 0; i < g.catalogue.count; ++i) names.push_back(Narrow932(AsWide(CatalogueName(&g.catalogue, i))));
     return names;
 }
 
@@ -45,11 +42,7 @@ struct CatalogueWine : testing::Test {
         FreeCatalogue();
         if (!folder.empty()) RemoveTree(folder);
     }
-    void Use(const std::string& path)
-    {
-        std::memset(g.settings.FilePath, 0, sizeof g.settings.FilePath);
-        std::memcpy(g.settings.FilePath, path.c_str(), path.size());
-    }
+    void Use(const std::string& path) { Widen932(path, g.settings.FilePath); }
 };
 }
 
@@ -65,16 +58,16 @@ TEST_F(CatalogueWine, FolderIsCataloguedInByteOrderWithKindsCounted)
     BuildCatalogue(nullptr);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"A.BMP", "C.MID", "D.wav", "E.AVI", "F.dll", "Y.Png", "a.txt",
                                                    "b.txt", "old.txt", "x.jpg", "\x82\xA0.TXT"}));
-    EXPECT_EQ(g.fileCount, 11u);
+    EXPECT_EQ(g.catalogue.count, 11u);
     const uint16_t kinds[6] = {4, 3, 1, 1, 1, 1};   // photos count with the bitmaps
     for (int i = 0; i < 6; ++i) EXPECT_EQ(g.kindCounts[i], kinds[i]) << "kind " << i + 1;
-    EXPECT_EQ(KindTotal(), g.fileCount);
+    EXPECT_EQ(KindTotal(), g.catalogue.count);
 
     // The walk: sorted, and back to the first after the last.
     std::vector<std::string> walked;
     for (int i = 0; i < 12; ++i) {
         NextCatalogueItem(nullptr);
-        walked.push_back(g.currentPath);
+        walked.push_back(Narrow932(g.currentPath));
     }
     EXPECT_EQ(walked[0], folder + "\\A.BMP");
     EXPECT_EQ(walked[8], folder + "\\old.txt");
@@ -83,75 +76,51 @@ TEST_F(CatalogueWine, FolderIsCataloguedInByteOrderWithKindsCounted)
     EXPECT_EQ(KindFromFileName(walked[8].c_str()), KindText);
 }
 
-TEST_F(CatalogueWine, LongNamesGoByTheirAliasOrNotAtAll)
+TEST_F(CatalogueWine, LongNamesAreTakenWholeAndOpen)
 {
     folder = MakeTempFolder("long");
-    WriteFileBytes(folder + "\\A rather long saying.txt", "long");
     WriteFileBytes(folder + "\\SHORT.TXT", "short");
-    // A name without a code page 932 form (Hangul).
-    std::string korean = folder + "\\";
-    {
-        Wide932 w;
-        WideFrom932(&w, korean.c_str(), -1);
-        std::wstring path = std::wstring(w.text) + L"\xD55C\xAE00.txt";
-        FreeWide932(&w);
+    // A name without a code page 932 form (Hangul), and names of 255
+    // characters in a folder deep enough that their paths pass MAX_PATH.
+    wchar_t full[MAX_PATH];
+    GetFullPathNameW(std::wstring(folder.begin(), folder.end()).c_str(), MAX_PATH, full, nullptr);
+    std::wstring deep = std::wstring(full) + L"\\" + std::wstring(200 - lstrlenW(full), L'd');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    const std::wstring longest = std::wstring(251, L'n') + L".txt";
+    for (const std::wstring& path : {std::wstring(full) + L"\\A rather long saying.txt",
+                                     std::wstring(full) + L"\\\xD55C\xAE00.txt", L"\\\\?\\" + deep + L"\\" + longest}) {
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(h, "long", 4, &written, nullptr);
+        CloseHandle(h);
     }
     Use(folder);
     BuildCatalogue(nullptr);
-
-    FindData932 found;
-    HANDLE search = FindFirst932((folder + "\\A rather long saying.txt").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    FindClose(search);
-    std::string alias = found.shortName;
-
-    std::vector<std::string> entries = Entries();
-    if (alias.empty()) {
-        EXPECT_EQ(entries, (std::vector<std::string>{"SHORT.TXT"}));
-    } else {
-        ASSERT_EQ(entries.size(), 2u);
-        EXPECT_EQ(entries[1], "SHORT.TXT");
-        EXPECT_EQ(entries[0], alias);
-        // The alias opens the very file the long name names.
+    ASSERT_EQ(g.catalogue.count, 3u);   // the deep folder has no kind
+    EXPECT_EQ(Entries()[0], "A rather long saying.txt");
+    EXPECT_EQ(Entries()[1], "SHORT.TXT");
+    EXPECT_STREQ(AsWide(CatalogueName(&g.catalogue, 2)), L"\xD55C\xAE00.txt");   // after every Shift-JIS name
+    EXPECT_EQ(KindTotal(), 3u);
+    for (uint32_t i : {0u, 2u}) {   // each opens the very file it names
+        g.catalogueCursor = i;
         NextCatalogueItem(nullptr);
-        ASSERT_EQ(ReadWordsFile(nullptr, g.currentPath), 0) << g.currentPath;
+        ASSERT_EQ(ReadWordsFile(nullptr, g.currentPath), 0) << Narrow932(g.currentPath);
         EXPECT_EQ(g.textLength, 4u);
-        EXPECT_EQ(std::memcmp(GlobalLock(g.textBuffer), "long", 4), 0);
-        GlobalUnlock(g.textBuffer);
-        GlobalFree(g.textBuffer);
-        g.textBuffer = nullptr;
+        FreeGlobalBlock(&g.textBuffer);
     }
-    EXPECT_EQ(KindTotal(), g.fileCount);
-}
 
-TEST_F(CatalogueWine, NamesWhosePathWouldNotFitAreLeftOut)
-{
-    folder = MakeTempFolder("fit");
-    // A nested folder whose path is exactly 90 bytes long.
-    std::string deep = folder + "\\";
-    ASSERT_LT(deep.size(), 88u);
-    deep += std::string(90 - deep.size(), 'd');
-    MakeFolder(deep);
-    WriteFileBytes(deep + "\\A.TXT", "a");               // 96 bytes of path: taken
-    WriteFileBytes(deep + "\\ABCDEFGH.BMP", "b");        // 103 bytes: left out
-    Use(deep);
+    // The deep folder as the words folder: its 255-character name is taken
+    // and opened through the long form of its 456-character path.
+    Widen932("", g.settings.FilePath);
+    lstrcpynW(g.settings.FilePath, deep.c_str(), kFilePathChars);
     BuildCatalogue(nullptr);
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"A.TXT"}));
-    EXPECT_EQ(g.kindCounts[KindBitmap - 1], 0);
+    ASSERT_EQ(g.catalogue.count, 1u);
     NextCatalogueItem(nullptr);
-    EXPECT_EQ(std::string(g.currentPath), deep + "\\A.TXT");
-    EXPECT_EQ(g.currentPath[kCurrentPathSize - 1], '\0');
-
-    // A folder too long for any name: an empty catalogue, no block.
-    std::string tooDeep = deep + "\\" + std::string(20, 'e');
-    MakeFolder(tooDeep);
-    WriteFileBytes(tooDeep + "\\A.TXT", "a");
-    Use(tooDeep);
-    BuildCatalogue(nullptr);
-    EXPECT_EQ(g.fileCount, 0u);
-    EXPECT_EQ(g.catalogueBlock, nullptr);
+    EXPECT_EQ(std::wstring(g.currentPath), L"\\\\?\\" + deep + L"\\" + longest);
+    EXPECT_EQ(ReadWordsFile(nullptr, g.currentPath), 0);
+    FreeGlobalBlock(&g.textBuffer);
+    EXPECT_TRUE(DeleteFileW(g.currentPath));
 }
 
 TEST_F(CatalogueWine, MissingOrEmptyFolderGivesNoCatalogue)
@@ -159,12 +128,12 @@ TEST_F(CatalogueWine, MissingOrEmptyFolderGivesNoCatalogue)
     folder = MakeTempFolder("none");
     Use(folder);
     BuildCatalogue(nullptr);
-    EXPECT_EQ(g.fileCount, 0u);
-    EXPECT_EQ(g.catalogueBlock, nullptr);
+    EXPECT_EQ(g.catalogue.count, 0u);
+    EXPECT_EQ(g.catalogue.entries, nullptr);
     Use(folder + "\\missing");
     BuildCatalogue(nullptr);
-    EXPECT_EQ(g.fileCount, 0u);
-    EXPECT_EQ(g.catalogueBlock, nullptr);
+    EXPECT_EQ(g.catalogue.count, 0u);
+    EXPECT_EQ(g.catalogue.entries, nullptr);
     EXPECT_EQ(KindTotal(), 0u);
 }
 
@@ -179,12 +148,15 @@ TEST_F(CatalogueWine, ManyFilesAreAllTakenAndSorted)
     }
     Use(folder);
     BuildCatalogue(nullptr);
-    ASSERT_EQ(g.fileCount, static_cast<uint32_t>(count));
+    ASSERT_EQ(g.catalogue.count, static_cast<uint32_t>(count));
     std::vector<std::string> entries = Entries();
     for (int i = 0; i < count; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "%05d.TXT", i);
         ASSERT_EQ(entries[i], name);
     }
-    EXPECT_EQ(GlobalSize(g.catalogueBlock), static_cast<SIZE_T>(count) * kCatalogueEntrySize);
+    // Memory in proportion to the names, nothing kept from the build.
+    EXPECT_EQ(g.catalogue.capacity, static_cast<uint32_t>(count));
+    EXPECT_EQ(g.catalogue.namesUsed, static_cast<size_t>(count) * 10);
+    EXPECT_EQ(g.catalogue.keys, nullptr);
 }

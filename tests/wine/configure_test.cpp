@@ -17,6 +17,9 @@ namespace {
 const char kCaption[] = "\x83\x7e\x83\x8b\x83\x4a\x83\x69ScreenSaver\x82\xcc\x90\xdd\x92\xe8";
 // "Em050 AVI同時再生数は４までです"
 const char kEm050[] = "Em050 AVI\x93\xaf\x8e\x9e\x8d\xc4\x90\xb6\x90\x94\x82\xcd\x82\x53\x82\xdc\x82\xc5\x82\xc5\x82\xb7";
+// "Em053 ミルカナファイルのパスは259文字までです"
+const char kEm053[] = "Em053 \x83\x7e\x83\x8b\x83\x4a\x83\x69\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x83\x70\x83\x58"
+                      "\x82\xcd" "259" "\x95\xb6\x8e\x9a\x82\xdc\x82\xc5\x82\xc5\x82\xb7";
 // A folder with Japanese in its name: "C:\ことわざ"
 const char kJapaneseFolder[] = "C:\\\x82\xb1\x82\xc6\x82\xed\x82\xb4";
 
@@ -104,12 +107,12 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
     } cases[] = {
         {__LINE__, kJapaneseFolder, "250", "4", false, kJapaneseFolder, 250, 4},
         {__LINE__, "D:\\words", "letters", "1", true, "D:\\words", 0, 1},   // not a number: 0
-        // A folder of 130 characters keeps its first 127.
-        {__LINE__, "", "7", "2", true, std::string(127, 'p'), 7, 2},
+        // A folder of 259 characters, the longest, is kept whole.
+        {__LINE__, "", "7", "2", true, "C:\\" + std::string(256, 'p'), 7, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        std::string folder = c.folder[0] ? std::string(c.folder) : std::string(130, 'p');
+        std::string folder = c.folder[0] ? std::string(c.folder) : c.storedFolder;
         SetItemText(dialog, IDC_FILEPATH, folder);
         SetItemText(dialog, IDC_DISPLAY, c.display);
         SetItemText(dialog, IDC_AVIPLAY, c.videos);
@@ -118,12 +121,31 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
         SeenBox box = PressOk();
         EXPECT_FALSE(box.found);
         Reload();
-        EXPECT_EQ(std::string(g.settings.FilePath), c.storedFolder);
+        EXPECT_EQ(Narrow932(g.settings.FilePath), c.storedFolder);
         EXPECT_EQ(g.settings.Display, c.storedDisplay);
         EXPECT_EQ(g.settings.AVIPlay, c.storedVideos);
         EXPECT_EQ(g.settings.Opening, c.opening ? 1u : 0u);
         EXPECT_EQ(g.settings.AllMonitors, c.opening ? 0u : 1u);
+        HKEY machine = nullptr;   // the user's key only
+        EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main", 0, KEY_READ,
+                                &machine), ERROR_SUCCESS);
     }
+    // A folder one character longer is refused as it stands, never cut.
+    const std::wstring over = L"C:\\Zo\xEB" + std::wstring(254, L'p');
+    SetDlgItemTextW(dialog, IDC_FILEPATH, over.c_str());
+    SetItemText(dialog, IDC_DISPLAY, "8");
+    SeenBox box = PressOk();
+    EXPECT_TRUE(HasText(box, kEm053));
+    EXPECT_TRUE(IsWindow(dialog));
+    Reload();
+    EXPECT_EQ(g.settings.Display, 7u);
+    wchar_t typed[300];
+    GetDlgItemTextW(dialog, IDC_FILEPATH, typed, 300);
+    EXPECT_EQ(std::wstring(typed), over);
+    SetDlgItemTextW(dialog, IDC_FILEPATH, over.c_str() + 1);   // 259: stored as typed, "ë" and all
+    EXPECT_FALSE(PressOk().found);
+    Reload();
+    EXPECT_EQ(std::wstring(g.settings.FilePath), over.substr(1));
 }
 
 TEST_F(ConfigureTest, VideoCountOutsideOneToFourIsRefusedAndNothingStored)
@@ -153,7 +175,7 @@ TEST_F(ConfigureTest, SettingsThatCannotBeKeptAreReportedAndTheDialogStays)
     SetSettingDword("Display", 55);
     ASSERT_TRUE(SetSettingsKeyAccess(KEY_READ | WRITE_DAC | DELETE));
     HKEY probe = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, KEY_SET_VALUE,
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, KEY_SET_VALUE,
                       &probe) == ERROR_SUCCESS) {
         RegCloseKey(probe);
         GTEST_SKIP() << "this Wine grants write access in spite of the key's access list";

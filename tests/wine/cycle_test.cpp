@@ -19,7 +19,7 @@ TEST_F(CycleTest, EmptyFolderDispatchesTheSentinelOnTheFirstTick)
     EXPECT_EQ(g.openingState, 0u);
     Tick(saver, 1);
     EXPECT_EQ(g.openingState, 100u);
-    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_STREQ(g.currentPath, L"EM998");
     EXPECT_EQ(g.currentKind, 1u);
 }
 
@@ -41,8 +41,8 @@ TEST_F(CycleTest, EmptyFolderThatExistsAlsoGivesTheSentinel)
     SetSettingText("FilePath", folder.c_str());
     ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
     Tick(saver, 1);
-    EXPECT_EQ(g.fileCount, 0u);
-    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_EQ(g.catalogue.count, 0u);
+    EXPECT_STREQ(g.currentPath, L"EM998");
     EXPECT_EQ(g.currentKind, 1u);
     RemoveTree(folder);
 }

@@ -140,7 +140,7 @@ TEST_F(MediaVideo, ThirdVideoPassesAndStopClosesVideosAndSong)
     if (!Started()) GTEST_SKIP() << "this Wine plays no AVI video: " << g.errorText;
     Tick(saver, 2);
     EXPECT_EQ(g.itemBusy, 0u);
-    EXPECT_NE(std::strstr(g.currentPath, "C.AVI"), nullptr);
+    EXPECT_NE(std::wcsstr(g.currentPath, L"C.AVI"), nullptr);
     AviSlot slots[2] = {g.media.aviSlots[0], g.media.aviSlots[1]};
     EXPECT_EQ(slots[1].inUse, 1u);
     EXPECT_NE(slots[0].corner, slots[1].corner);
@@ -165,7 +165,7 @@ TEST_F(MediaVideo, ThirdVideoPassesAndStopClosesVideosAndSong)
         Tick(saver, 1);
         ++ticks;
     } while (g.itemBusy && ticks < 30);
-    EXPECT_NE(std::strstr(g.currentPath, "E.AVI"), nullptr);
+    EXPECT_NE(std::wcsstr(g.currentPath, L"E.AVI"), nullptr);
     EXPECT_EQ(g.itemBusy, 0u);
     EXPECT_LE(ticks, 21);
     EXPECT_EQ(g.media.aviSlots[0].inUse, 0u);

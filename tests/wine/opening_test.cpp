@@ -304,10 +304,10 @@ TEST_F(OpeningTest, FirstItemStartsOnTheOpeningsLastTick)
     Start(0);
     Tick(saver, 61);
     EXPECT_EQ(g.openingState, 0u);
-    EXPECT_STREQ(g.currentPath, "");
+    EXPECT_STREQ(g.currentPath, L"");
     Tick(saver, 1);
     EXPECT_EQ(g.openingState, 100u);
-    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_STREQ(g.currentPath, L"EM998");
     EXPECT_EQ(g.currentKind, 1u);
 }
 

@@ -77,7 +77,7 @@ std::string Stored(const char* name)
 {
     HKEY key = nullptr;
     char text[512] = "<missing>";
-    RegOpenKeyRead932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key);
+    RegOpenKeyRead932(HKEY_CURRENT_USER, SettingsKeyPath, &key);
     if (key && RegQueryString932(key, name, text, sizeof text) != ERROR_SUCCESS) std::strcpy(text, "<missing>");
     if (key) RegCloseKey(key);
     return text;
@@ -436,7 +436,7 @@ TEST_F(PageTest, PagesThatCannotStoreSayWhyAndStayOpen)
     SetSettingText("Back", "5,");
     ASSERT_TRUE(SetSettingsKeyAccess(KEY_READ | WRITE_DAC | DELETE));
     HKEY probe = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, KEY_SET_VALUE,
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, KEY_SET_VALUE,
                       &probe) == ERROR_SUCCESS) {
         RegCloseKey(probe);
         GTEST_SKIP() << "this Wine grants write access in spite of the key's access list";

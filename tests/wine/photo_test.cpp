@@ -3,6 +3,7 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/pictures/pictures_win.h"
+#include "saver/show/catalogue_win.h"
 #include "tests/common/gdi_count_win.h"
 #include "tests/wine/wine_test_util.h"
 
@@ -151,8 +152,7 @@ struct PhotoTest : SaverWindowTest {
     {
         std::string path = folder + "\\" + name;
         WriteFileBytes(path, bytes);
-        std::memset(g.currentPath, 0, sizeof g.currentPath);
-        std::memcpy(g.currentPath, path.data(), path.size());
+        Widen932(path, g.currentPath);
         g.currentKind = 2;
         g.itemBusy = 1;
         g.bitmapTicks = 0;
@@ -297,4 +297,35 @@ TEST_F(PhotoTest, BrokenAndAbsurdPhotosShowEm004)
     for (int waited = 0; GdiCountIsReal() && CountGdiObjects() != before && waited < 5000; waited += 50) Sleep(50);
     if (GdiCountIsReal()) EXPECT_EQ(CountGdiObjects(), before);
     EXPECT_EQ(g.photoCom, 0u);
+}
+
+TEST_F(PhotoTest, FolderNamedOutsideShiftJisShowsItsSayingAndItsLongNamedPhoto)
+{
+    // "Photos – 2024 Zoë" has no Shift-JIS form; the photo is named as a
+    // phone names it, longer than any 8.3 name.
+    wchar_t* words = g.settings.FilePath;
+    Widen932(folder, g.settings.FilePath);
+    lstrcatW(words, L"\\Photos \x2013 2024 Zo\xEB");
+    const std::wstring saying = words + std::wstring(L"\\A.TXT"), photo = words + std::wstring(L"\\PXL_20241224_183015123.png");
+    ASSERT_TRUE(CreateDirectoryW(words, nullptr));
+    for (const auto& file : {std::make_pair(saying, std::string("Wm")),
+                             std::make_pair(photo, Encode(GUID_ContainerFormatPng, 40, 30, [](int, int) { return kGreen; }))}) {
+        HANDLE h = CreateFileW(file.first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, file.second.data(), static_cast<DWORD>(file.second.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    g.settings.Display = 1;
+    BuildCatalogue(saver);
+    ASSERT_EQ(g.catalogue.count, 2u);
+    for (const std::wstring& shown : {saying, photo}) {
+        Tick(saver, 1);
+        EXPECT_EQ(std::wstring(g.currentPath), shown);
+        EXPECT_STREQ(g.errorText, "");   // read and drawn
+        if (shown == photo) EXPECT_EQ(Source(160, 120), kGreen);
+        for (int tick = 0; g.itemBusy && tick < 400; ++tick) Tick(saver, 1);
+    }
+    DeleteFileW(saying.c_str());
+    DeleteFileW(photo.c_str());
+    RemoveDirectoryW(words);
 }

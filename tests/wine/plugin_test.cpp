@@ -157,7 +157,7 @@ TEST_F(PluginShowTest, EachVisitShowsTheNamedTextsInBlockOrderOrItsNumberedMessa
             EXPECT_EQ(v.calls, r.calls) << "line " << r.line << ", visit " << visit;
             // The show went on to the words file after the plug-in.
             EXPECT_EQ(g.currentKind, 1u) << "line " << r.line;
-            EXPECT_EQ(std::string(g.currentPath), folder + "\\B.TXT") << "line " << r.line;
+            EXPECT_EQ(Narrow932(g.currentPath), folder + "\\B.TXT") << "line " << r.line;
             ExpectNothingHeld();
         }
         DestroyWindow(host);

@@ -70,7 +70,7 @@ DWORD StoredDword(const char* name)
 {
     HKEY key = nullptr;
     DWORD value = kMissing, size = sizeof value;
-    if (RegOpenKeyRead932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key) != ERROR_SUCCESS) return value;
+    if (RegOpenKeyRead932(HKEY_CURRENT_USER, SettingsKeyPath, &key) != ERROR_SUCCESS) return value;
     RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     return value;
@@ -187,7 +187,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelmoraTest");
-        std::strcpy(g.settings.FilePath, c.in->c_str());
+        Widen932(*c.in, g.settings.FilePath);
         std::vector<std::string> listed;
         HWND page = nullptr;
         SeenBox box;

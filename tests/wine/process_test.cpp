@@ -93,7 +93,7 @@ TEST(SaverProcess, ConfigurationDialogStoresOnOkAndEndsWithOne)
     EXPECT_EQ(WaitExit(s, 20000), 1u);
     Finish(s);
     DWORD stored = 0, size = sizeof stored;
-    RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main", L"Display", RRF_RT_REG_DWORD,
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Oxbellow\\ScreenSaver.Kelmora\\Main", L"Display", RRF_RT_REG_DWORD,
                  nullptr, &stored, &size);
     EXPECT_EQ(stored, 37u);
     DeleteSettingsKey();

@@ -26,7 +26,7 @@ RawValue ReadRaw(const wchar_t* name)
 {
     RawValue v = {ERROR_FILE_NOT_FOUND, REG_NONE, {}};
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
     DWORD size = 0;
     v.result = RegQueryValueExW(key, name, nullptr, &v.type, nullptr, &size);
     if (v.result == ERROR_SUCCESS) {
@@ -66,7 +66,7 @@ DWORD StoredNumber(const wchar_t* name)
 void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     RegCloseKey(key);
@@ -106,21 +106,16 @@ struct SettingsStoreTest : testing::Test {
 
 TEST_F(SettingsStoreTest, MachineWithoutTheKeyGetsEveryDefault)
 {
-    HKEY probe = nullptr;
-    ASSERT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &probe), ERROR_SUCCESS);
     ScrambleSettings();
     LoadAll();
 
-    // Reading created the key, empty.
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &probe), ERROR_SUCCESS);
-    DWORD values = 99;
-    RegQueryInfoKeyW(probe, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                     nullptr, nullptr);
-    RegCloseKey(probe);
-    EXPECT_EQ(values, 0u);
+    // Reading creates neither key.
+    HKEY probe = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &probe), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &probe), ERROR_SUCCESS);
 
     const SettingsFields& s = g.settings;
-    EXPECT_STREQ(s.FilePath, "");
+    EXPECT_STREQ(s.FilePath, L"");
     EXPECT_EQ(s.TickInterval, 100);
     EXPECT_EQ(s.Display, 100u);
     EXPECT_EQ(s.AVIPlay, 2u);
@@ -139,10 +134,10 @@ TEST_F(SettingsStoreTest, MachineWithoutTheKeyGetsEveryDefault)
 
 TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
 {
-    // "C:\ミルカナ"
-    const char path[] = "C:\\\x83\x7e\x83\x8b\x83\x4a\x83\x69";
+    // "C:\ミルカナ – Zoë": stored as typed, though it has no Shift-JIS form.
+    const wchar_t path[] = L"C:\\\x30DF\x30EB\x30AB\x30CA \x2013 Zo\xEB";
     SettingsFields& s = g.settings;
-    std::strcpy(s.FilePath, path);
+    lstrcpyW(s.FilePath, path);
     s.Display = 250;
     s.AVIPlay = 3;
     s.Opening = 7;        // a flag: stored as 1
@@ -171,7 +166,12 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(StoreLimitSettings(), ERROR_SUCCESS);
 
     // The registry holds the texts and numbers in their stated forms.
-    EXPECT_EQ(StoredText(L"FilePath"), path);
+    RawValue folder = ReadRaw(L"FilePath");
+    EXPECT_EQ(folder.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(folder.data.data()), folder.data.size() / 2),
+              std::wstring(path, sizeof path / 2));
+    HKEY machine = nullptr;   // the stores never touch the machine's defaults
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &machine), ERROR_SUCCESS);
     EXPECT_EQ(StoredNumber(L"Display"), 250u);
     EXPECT_EQ(StoredNumber(L"AVIPlay"), 3u);
     EXPECT_EQ(StoredNumber(L"Opening"), 1u);
@@ -266,7 +266,7 @@ TEST_F(SettingsStoreTest, WronglyTypedValuesReadAsTheirDefaults)
     EXPECT_EQ(s.COM[0], 0u);
     EXPECT_EQ(s.UsedCOMNoRun, 0u);
     EXPECT_EQ(s.FadeInOut, 0u);
-    EXPECT_STREQ(s.FilePath, "");
+    EXPECT_STREQ(s.FilePath, L"");
     EXPECT_EQ(s.FadeCount, 15);
     EXPECT_EQ(s.ColorCount, 5);
     EXPECT_EQ(FontNames(), (std::vector<std::string>{kGothic, kMincho}));
@@ -286,9 +286,9 @@ TEST_F(SettingsStoreTest, NumbersAreTakenAsStored)
 
 TEST_F(SettingsStoreTest, TextsLongerThanTheirReaderReadAsMissing)
 {
-    // Limits count Shift-JIS bytes, not characters: "あ" is two.
-    std::string a63;
-    for (int i = 0; i < 63; ++i) a63 += "\x82\xa0";
+    // Lists count Shift-JIS bytes ("あ" is two), the folder UTF-16 units.
+    std::string a258;
+    for (int i = 0; i < 258; ++i) a258 += "\x82\xa0";
     std::string colours;
     for (int i = 0; i < 14; ++i) colours += "16777214,";   // 126 bytes
     std::string fonts;
@@ -301,10 +301,10 @@ TEST_F(SettingsStoreTest, TextsLongerThanTheirReaderReadAsMissing)
         std::string text;
         bool kept;
     } cases[] = {
-        {__LINE__, "FilePath", "C:\\" + std::string(124, 'a'), true},    // 127 bytes
-        {__LINE__, "FilePath", "C:\\" + std::string(125, 'a'), false},   // 128
-        {__LINE__, "FilePath", a63 + "x", true},                           // 127 bytes, 64 characters
-        {__LINE__, "FilePath", a63 + "\x82\xa0", false},                  // 128 bytes
+        {__LINE__, "FilePath", "C:\\" + std::string(256, 'a'), true},    // 259 characters
+        {__LINE__, "FilePath", "C:\\" + std::string(257, 'a'), false},   // 260
+        {__LINE__, "FilePath", a258 + "x", true},                          // 259 characters, 517 bytes
+        {__LINE__, "FilePath", a258 + "\x82\xa0\x82\xa0", false},         // 260
         {__LINE__, "Color", colours + "1", true},
         {__LINE__, "Color", colours + "1,", false},
         {__LINE__, "Font", fonts, true},
@@ -317,7 +317,7 @@ TEST_F(SettingsStoreTest, TextsLongerThanTheirReaderReadAsMissing)
         LoadAll();
         const SettingsFields& s = g.settings;
         if (std::strcmp(c.name, "FilePath") == 0) {
-            EXPECT_EQ(std::string(s.FilePath), c.kept ? c.text : "") << "line " << c.line;
+            EXPECT_EQ(Narrow932(s.FilePath), c.kept ? c.text : "") << "line " << c.line;
         } else if (std::strcmp(c.name, "Color") == 0) {
             EXPECT_EQ(s.ColorCount, c.kept ? 15 : 5) << "line " << c.line;
             if (!c.kept) EXPECT_EQ(s.Color[0], 65280u) << "line " << c.line;
@@ -374,7 +374,7 @@ TEST_F(SettingsStoreTest, FailedStoreIsReportedAndLoadersStillRead)
     SetSettingText("Back", "255,");
     ASSERT_TRUE(SetSettingsKeyAccess(KEY_READ | WRITE_DAC | DELETE));
     HKEY probe = nullptr;
-    LONG writable = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_SET_VALUE, &probe);
+    LONG writable = RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_SET_VALUE, &probe);
     if (writable == ERROR_SUCCESS) {
         RegCloseKey(probe);
         SetSettingsKeyAccess(KEY_ALL_ACCESS);
@@ -400,4 +400,48 @@ TEST_F(SettingsStoreTest, FailedStoreIsReportedAndLoadersStillRead)
     EXPECT_EQ(g.settings.AVIPlay, 2u);   // absent: its default
 
     EXPECT_TRUE(SetSettingsKeyAccess(KEY_ALL_ACCESS));
+}
+
+TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
+{
+    // Machine-wide defaults as the setup or an administrator leaves them.
+    SetSettingText("FilePath", "C:\\machine", HKEY_LOCAL_MACHINE);
+    SetSettingText("Back", "255,", HKEY_LOCAL_MACHINE);
+    SetSettingText("Display", "7", HKEY_LOCAL_MACHINE);   // a text where a number belongs
+    const SettingsFields& s = g.settings;
+    // A user key that exists but is empty, then one that cannot be opened:
+    // the machine's values either way; in neither, the default.
+    for (DWORD access : {DWORD{KEY_ALL_ACCESS}, DWORD{0}}) {
+        SetSettingText("Color", "1,");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKeyPath, L"Color");
+        SetSettingsKeyAccess(access);
+        ScrambleSettings();
+        LoadAll();
+        SetSettingsKeyAccess(KEY_ALL_ACCESS);
+        EXPECT_STREQ(s.FilePath, L"C:\\machine");
+        EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
+        EXPECT_EQ(s.ColorCount, 5);
+        EXPECT_EQ(s.Display, 100u);
+    }
+    // What the user stores wins, but a value of the wrong type there counts
+    // as missing.
+    const wchar_t mine[] = L"%SystemRoot%\\mine";   // expanded for the user who reads it
+    SetRaw(L"FilePath", REG_EXPAND_SZ, mine, sizeof mine);
+    SetSettingDword("Back", 1);
+    ScrambleSettings();
+    LoadAll();
+    wchar_t expanded[MAX_PATH];
+    ExpandEnvironmentStringsW(mine, expanded, MAX_PATH);
+    EXPECT_STREQ(s.FilePath, expanded);
+    EXPECT_NE(expanded[0], L'%');
+    EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
+
+    // A folder one unit over the limit is refused whole, nothing written.
+    std::fill(g.settings.FilePath, g.settings.FilePath + kFilePathChars, L'z');
+    EXPECT_EQ(StoreMainSettings(), static_cast<LONG>(ERROR_INSUFFICIENT_BUFFER));
+    g.settings.FilePath[kFilePathChars - 1] = L'\0';
+    EXPECT_EQ(StoreMainSettings(), ERROR_SUCCESS);
+    ScrambleSettings();
+    LoadAll();
+    EXPECT_EQ(std::wstring(s.FilePath), std::wstring(kFilePathChars - 1, L'z'));
 }

@@ -130,7 +130,7 @@ TEST_F(SoakTest, LongShowAndAnEarlyCloseReleaseWhatTheyHeld)
     EXPECT_EQ(g.SourceSurface.dc, nullptr);
     EXPECT_EQ(g.BackgroundBrush, nullptr);
     EXPECT_EQ(g.textBuffer, nullptr);
-    EXPECT_EQ(g.catalogueBlock, nullptr);
+    EXPECT_EQ(g.catalogue.entries, nullptr);
     EXPECT_EQ(g.dibBlock, nullptr);
 }
 

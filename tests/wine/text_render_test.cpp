@@ -140,7 +140,7 @@ struct TextRenderWine : testing::Test {
     Picture LayOut(const std::string& path, uint16_t mode = 0)
     {
         ReleaseTextPicture();
-        SetBytes(g.currentPath, sizeof g.currentPath, path.c_str());
+        Widen932(path, g.currentPath);
         HDC dc = GetDC(saver);
         LayOutTextItem(saver, mode, dc);
         ReleaseDC(saver, dc);
@@ -163,7 +163,7 @@ struct TextRenderWine : testing::Test {
     }
     void UseFolder(const std::string& path)
     {
-        SetBytes(g.settings.FilePath, sizeof g.settings.FilePath, path.c_str());
+        Widen932(path, g.settings.FilePath);
         SetSettingText("FilePath", path.c_str());
         BuildCatalogue(saver);
     }
@@ -267,10 +267,10 @@ TEST_F(TextRenderWine, UnreadableFileShowsTheReadErrorAsTheSaying)
     CreateDirectoryW(w.text, nullptr);
     FreeWide932(&w);
     UseFolder(folder);
-    ASSERT_EQ(g.fileCount, 1u);
+    ASSERT_EQ(g.catalogue.count, 1u);
     NextCatalogueItem(saver);
 
-    Picture pic = LayOut(g.currentPath);
+    Picture pic = LayOut(Narrow932(g.currentPath));
     ASSERT_EQ(pic.width, W);
     const TextPlacement& p = LastTextPlacement();
     EXPECT_EQ(p.code, 2);
@@ -289,9 +289,9 @@ TEST_F(TextRenderWine, UnreadableFileShowsTheReadErrorAsTheSaying)
 TEST_F(TextRenderWine, EmptyCatalogueShowsItsMessageThroughTheCycle)
 {
     UseFolder(folder);
-    ASSERT_EQ(g.fileCount, 0u);
+    ASSERT_EQ(g.catalogue.count, 0u);
     Tick(saver, 1);
-    EXPECT_STREQ(g.currentPath, "EM998");
+    EXPECT_STREQ(g.currentPath, L"EM998");
     EXPECT_EQ(LastTextPlacement().code, 998);
     // Em998 ミルカナファイルが見つかりません
     EXPECT_STREQ(g.errorText, "Em998 \x83\x7E\x83\x8B\x83\x4A\x83\x69\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8C\xA9"
@@ -441,7 +441,7 @@ TEST_F(TextRenderWine, EngineRevealsHoldsAndEndsTheSaying)
 {
     Saying("ONE.TXT", std::string(kMonkey) + "\r\n");
     UseFolder(folder);
-    ASSERT_EQ(g.fileCount, 1u);
+    ASSERT_EQ(g.catalogue.count, 1u);
     const uint32_t display = 20;
     g.settings.Display = display;
     g.settings.FadeCount = 1;

@@ -6,6 +6,7 @@
 #include "saver/settings/store_win.h"
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -19,20 +20,21 @@ void FreshSaverState()
 void DeleteSettingsKey()
 {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Oxbellow\\ScreenSaver.Kelmora");
 }
 
 void SetSettingDword(const char* name, DWORD value)
 {
     HKEY key = nullptr;
-    RegCreateKey932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key);
+    RegCreateKey932(HKEY_CURRENT_USER, SettingsKeyPath, &key);
     RegSetDword932(key, name, value);
     if (key) RegCloseKey(key);
 }
 
-void SetSettingText(const char* name, const char* value)
+void SetSettingText(const char* name, const char* value, HKEY root)
 {
     HKEY key = nullptr;
-    RegCreateKey932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &key);
+    RegCreateKey932(root, SettingsKeyPath, &key);
     RegSetString932(key, name, value);
     if (key) RegCloseKey(key);
 }
@@ -170,7 +172,7 @@ void RemoveTree(const std::string& folder)
 bool SetSettingsKeyAccess(DWORD allowed)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, WRITE_DAC, &key) !=
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Oxbellow\\ScreenSaver.Kelmora\\Main\\", 0, WRITE_DAC, &key) !=
         ERROR_SUCCESS)
         return false;
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
@@ -248,4 +250,16 @@ bool HasText(const SeenBox& box, const std::string& wanted)
     for (const std::string& t : box.texts)
         if (t == wanted) return true;
     return false;
+}
+
+std::string Narrow932(const wchar_t* text)
+{
+    char bytes[kItemPathChars * 2];
+    return NarrowTo932(text, -1, bytes, sizeof bytes) < 0 ? "?" : bytes;
+}
+
+void Widen932(const std::string& text, wchar_t* out, size_t chars)
+{
+    std::memset(out, 0, chars * sizeof(wchar_t));
+    MultiByteToWideChar(932, 0, text.c_str(), -1, out, static_cast<int>(chars) - 1);
 }

@@ -12,12 +12,21 @@
 // instance).
 void FreshSaverState();
 
-// Deletes the settings key and everything below it.
+// Deletes the settings keys (the user's and the machine's) and everything
+// below them.
 void DeleteSettingsKey();
 
-// Writes settings values for a test (REG_DWORD or REG_SZ in Shift-JIS).
+// Writes settings values for a test (REG_DWORD or REG_SZ in Shift-JIS),
+// into the user's key unless the machine's is named.
 void SetSettingDword(const char* name, DWORD value);
-void SetSettingText(const char* name, const char* value);
+void SetSettingText(const char* name, const char* value, HKEY root = HKEY_CURRENT_USER);
+
+// Paths to and from the Shift-JIS the tests name their files in; Widen932
+// clears the whole field first.
+std::string Narrow932(const wchar_t* text);
+void Widen932(const std::string& text, wchar_t* out, size_t chars);
+template <size_t N>
+void Widen932(const std::string& text, wchar_t (&out)[N]) { Widen932(text, out, N); }
 
 // A visible top-level window of the given client size, to host a preview.
 HWND CreateHostWindow(int width, int height);
@@ -44,9 +53,9 @@ std::wstring BesideTests(const wchar_t* name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void RemoveTree(const std::string& folder);
 
-// Lets everyone read the settings key (and the tests undo it), with write
-// access only as far as `allowed` grants it: how HKEY_LOCAL_MACHINE looks
-// to an ordinary user. False when the key's access could not be set.
+// Lets everyone read the user's settings key (and the tests undo it), with
+// write access only as far as `allowed` grants it: a key that cannot be
+// written. False when the key's access could not be set.
 bool SetSettingsKeyAccess(DWORD allowed);
 
 // The message box that an action showed, read and closed with OK from a

@@ -12,6 +12,14 @@
 #include <vector>
 
 namespace {
+// The tests name their files in Shift-JIS.
+uint16_t ReadWordsFile(HWND window, const char* path)
+{
+    wchar_t wide[kItemPathChars];
+    Widen932(path, wide);
+    return ReadWordsFile(window, wide);
+}
+
 // A UTF-8 text in the forms an editor may save it in.
 enum Form { Utf8Bare, Utf8Marked, Utf16Le, Utf16Be };
 std::string Encode(const std::string& utf8, Form form)
@@ -107,7 +115,7 @@ TEST_F(WordsWine, FailuresGiveTheirCodeAndNoBlock)
         EXPECT_EQ(ReadWordsFile(nullptr, r.path.c_str()), r.code) << "row at line " << r.line;
         EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
     }
-    EXPECT_EQ(ReadWordsFile(nullptr, nullptr), 2);
+    EXPECT_EQ(ReadWordsFile(nullptr, static_cast<const wchar_t*>(nullptr)), 2);
 }
 
 TEST_F(WordsWine, FileLockedAgainstReadingCannotBeRead)
@@ -190,7 +198,7 @@ TEST_F(WordsWine, SayingLaysOutTheSameFromEveryEncoding)
     // The first tick's picture of the saying in the file.
     auto picture = [&](const std::string& bytes) {
         WriteFileBytes(folder + "\\SAYING.TXT", bytes);
-        std::strcpy(g.currentPath, (folder + "\\SAYING.TXT").c_str());
+        Widen932(folder + "\\SAYING.TXT", g.currentPath);
         HDC screen = GetDC(saver);
         LayOutTextItem(saver, 0, screen);
         ReleaseDC(saver, screen);
