@@ -356,16 +356,14 @@ BOOL FindNext932(HANDLE search, FindData932* found)
     return TRUE;
 }
 
-HMODULE LoadPluginLibrary932(const char* path)
+HMODULE LoadPluginLibraryW(const wchar_t* path)
 {
     if (!path || !path[0]) return nullptr;
-    Wide932 w;
-    WideFrom932(&w, path, -1);
     HMODULE m = nullptr;
-    DWORD need = GetFullPathNameW(w.text, 0, nullptr, nullptr);
+    DWORD need = GetFullPathNameW(path, 0, nullptr, nullptr);
     wchar_t* full = need ? static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, need * sizeof(wchar_t))) : nullptr;
     if (full) {
-        DWORD got = GetFullPathNameW(w.text, need, full, nullptr);
+        DWORD got = GetFullPathNameW(path, need, full, nullptr);
         if (got > 0 && got < need) {
             UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
             m = LoadLibraryExW(full, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -373,6 +371,15 @@ HMODULE LoadPluginLibrary932(const char* path)
         }
         HeapFree(GetProcessHeap(), 0, full);
     }
+    return m;
+}
+
+HMODULE LoadPluginLibrary932(const char* path)
+{
+    if (!path || !path[0]) return nullptr;
+    Wide932 w;
+    WideFrom932(&w, path, -1);
+    HMODULE m = LoadPluginLibraryW(w.text);
     FreeWide932(&w);
     return m;
 }

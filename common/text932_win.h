@@ -73,3 +73,4 @@ BOOL FindNext932(HANDLE search, FindData932* found);
 // absolute, with its own folder first for its dependencies, never found
 // through the search path; a broken file gives null without a system box.
 HMODULE LoadPluginLibrary932(const char* path);
+HMODULE LoadPluginLibraryW(const wchar_t* path);

@@ -103,6 +103,7 @@ void OnTimer(HWND window)
         if (g.settings.Opening != 0) OpeningStep(window);
         else g.openingState = 100;
     }
+    TendPluginHosts();
     if (g.openingState < 100) return;
     if (g.itemBusy == 0) StartNextItem(window);
     PresentCurrentItem(window);
@@ -141,7 +142,7 @@ void OnDestroy(HWND window)
     if (g.sysInfoWindow) DestroyWindow(g.sysInfoWindow);
     g.sysInfoWindow = nullptr;
     StopAllMedia();
-    ReleasePlugin();
+    EndPluginHosts();
     StopPhotoDecoding();
 }
 }

@@ -4,6 +4,7 @@
 //   kelmora_bench.exe                     the table
 //   kelmora_bench.exe --show KIND CALL S  draws KIND up to engine call CALL
 //                                         and keeps the window S seconds
+//   kelmora_bench.exe --plugins           plug-in items in their host
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/sayings/sayings_win.h"
@@ -259,6 +260,8 @@ void Show(HWND window, HDC source, uint16_t kind, int lastCall, int seconds)
 
 }  // namespace
 
+void BenchPlugins(HWND window);
+
 int main(int argc, char** argv)
 {
     ResetSaverState();
@@ -274,6 +277,8 @@ int main(int argc, char** argv)
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchLayout(window);
+    } else if (argc >= 2 && std::strcmp(argv[1], "--plugins") == 0) {
+        BenchPlugins(window);
     } else if (argc >= 5 && std::strcmp(argv[1], "--show") == 0) {
         Show(window, picture.dc, static_cast<uint16_t>(std::atoi(argv[2])), std::atoi(argv[3]), std::atoi(argv[4]));
     } else {

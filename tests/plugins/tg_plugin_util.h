@@ -1,7 +1,8 @@
 // What the test plug-ins share: blocks handed over as the host expects
 // them, and a trail of the procedures called, kept in an environment
 // variable of the process so that the tests can read it after the plug-in
-// has been unloaded.
+// has been unloaded, or, where TG_TRAIL names a file, appended to it (the
+// plug-in then runs in a process of its own).
 #pragma once
 #include "kit/textgen.h"
 
@@ -21,6 +22,18 @@ inline HGLOBAL TgBlock(const void* bytes, SIZE_T size)
 
 inline void TgNoteCall(const char* name)
 {
+    char trail[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("TG_TRAIL", trail, sizeof trail);
+    if (length > 0 && length < sizeof trail) {
+        HANDLE file = CreateFileA(trail, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        DWORD put = 0;
+        WriteFile(file, name, static_cast<DWORD>(std::strlen(name)), &put, nullptr);
+        WriteFile(file, ";", 1, &put, nullptr);
+        CloseHandle(file);
+        return;
+    }
     char calls[512] = "";
     DWORD n = GetEnvironmentVariableA("TG_CALLS", calls, sizeof calls);
     if (n >= sizeof calls) calls[0] = '\0';

@@ -1,5 +1,6 @@
 // Linked only into the soak build of the saver: a thread that writes, at a
-// steady interval, what the process holds (memory, GDI objects, windows)
+// steady interval, what the process holds (memory, GDI objects, windows,
+// kernel handles)
 // to the file named by KELMORA_PROBE_LOG. Wine does not count GDI or USER
 // objects per process, so they are counted here, from inside.
 #include <windows.h>
@@ -46,13 +47,15 @@ DWORD WINAPI ProbeThread(LPVOID)
         PROCESS_MEMORY_COUNTERS memory;
         ZeroMemory(&memory, sizeof memory);
         K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        DWORD handles = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &handles);
         FILE* log = fopen(path, "a");
         if (log != nullptr) {
-            fprintf(log, "t=%lu rss_kib=%lu private_kib=%lu gdi=%ld windows=%ld\n",
+            fprintf(log, "t=%lu rss_kib=%lu private_kib=%lu gdi=%ld windows=%ld handles=%lu\n",
                     static_cast<unsigned long>(elapsed / 1000),
                     static_cast<unsigned long>(memory.WorkingSetSize / 1024),
                     static_cast<unsigned long>(memory.PagefileUsage / 1024), gdiReal ? CountGdiObjects() : -1L,
-                    CountWindows());
+                    CountWindows(), static_cast<unsigned long>(handles));
             fclose(log);
         }
         Sleep(interval);

@@ -5,6 +5,8 @@
 #include "saver/saver_state.h"
 #include "saver/settings/store_win.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -248,4 +250,32 @@ bool HasText(const SeenBox& box, const std::string& wanted)
     for (const std::string& t : box.texts)
         if (t == wanted) return true;
     return false;
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe)
+{
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return found;
+    PROCESSENTRY32W entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return found;
+}
+
+bool ProcessesEnd(const std::vector<DWORD>& ids, DWORD ms)
+{
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (DWORD id : ids) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        const ULONGLONG now = GetTickCount64();
+        const DWORD wait = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        const bool ended = WaitForSingleObject(process, wait) == WAIT_OBJECT_0;
+        CloseHandle(process);
+        if (!ended) return false;
+    }
+    return true;
 }

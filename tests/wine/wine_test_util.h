@@ -42,6 +42,11 @@ std::string MakeTempFolder(const char* tag);
 // the test plug-ins under "testplugins\\").
 std::wstring BesideTests(const wchar_t* name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The processes of a program file name (say, a plug-in host), and whether
+// those of the given ids have all ended within ms.
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe);
+bool ProcessesEnd(const std::vector<DWORD>& ids, DWORD ms);
 void RemoveTree(const std::string& folder);
 
 // Lets everyone read the settings key (and the tests undo it), with write
