@@ -4,170 +4,106 @@
 #include "saver/common/plugin_machine.h"
 
 #include <string>
-#include <vector>
 
 namespace {
-using Bytes = std::vector<uint8_t>;
-
-Bytes Header(uint16_t magic, uint16_t kind, uint32_t length)
+using Bytes = std::basic_string<uint8_t>;
+Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Le(uint64_t v, int n)
 {
-    return Bytes{uint8_t(magic), uint8_t(magic >> 8), uint8_t(kind), uint8_t(kind >> 8),
-                 uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16), uint8_t(length >> 24)};
-}
-
-Bytes Answer(uint32_t status, uint16_t figure, const std::string& bytes)
-{
-    Bytes b = {uint8_t(status), uint8_t(status >> 8), uint8_t(status >> 16), uint8_t(status >> 24),
-               uint8_t(figure), uint8_t(figure >> 8)};
-    for (char c : bytes) b.push_back(uint8_t(c));
+    Bytes b;
+    for (int i = 0; i < n; ++i) b += uint8_t(v >> (8 * i));
     return b;
 }
 }
 
-TEST(PluginWire, HeadersPassOnlyWithTheirKindsDirectionAndBounds)
+// Each header row is also written back with WirePut when it passes, and
+// must come out byte for byte; each body row is read as its kind says.
+TEST(PluginWire, MessagesPassOnlyWithTheirKindDirectionBoundsAndPromises)
 {
-    struct Case {
+    const struct {
         int line;
         uint16_t magic, kind;
         uint32_t length;
         bool toHost, passes;
-    } cases[] = {
-        {__LINE__, kWireMagic, kWireOpen, 4 + 2, true, true},
-        {__LINE__, kWireMagic, kWireOpen, 4 + 2 * kWirePathUnitsMax, true, true},
-        {__LINE__, kWireMagic, kWireOpen, 4 + 2 * kWirePathUnitsMax + 2, true, false},
-        {__LINE__, kWireMagic, kWireOpen, 4 + 3, true, false},   // half a UTF-16 unit
-        {__LINE__, kWireMagic, kWireOpen, 4, true, false},       // no path
-        {__LINE__, kWireMagic, kWireOpen, 6, false, false},      // a request toward the saver
+    } headers[] = {
+        {__LINE__, kWireMagic, kWireOpen, 6, true, true},
+        {__LINE__, kWireMagic, kWireOpen, 4 + 2 * 32767, true, true},
+        {__LINE__, kWireMagic, kWireOpen, 4 + 2 * 32768, true, false},
+        {__LINE__, kWireMagic, kWireOpen, 7, true, false},   // half a UTF-16 unit
+        {__LINE__, kWireMagic, kWireOpen, 6, false, false},  // a request toward the saver
         {__LINE__, 0x4B47, kWireOpen, 6, true, false},
         {__LINE__, kWireMagic, kWireCall, 19, true, true},
         {__LINE__, kWireMagic, kWireCall, 20, true, false},
-        {__LINE__, kWireMagic, kWireCall, 0, true, false},
-        {__LINE__, kWireMagic, kWireConfigure, 8, true, true},
-        {__LINE__, kWireMagic, kWireConfigure, 4, true, false},
-        {__LINE__, kWireMagic, kWireRelease, 0, true, true},
-        {__LINE__, kWireMagic, kWireRelease, 1, true, false},
         {__LINE__, kWireMagic, kWireOpened, 6 + 65555, false, true},
         {__LINE__, kWireMagic, kWireOpened, 6 + 65556, false, false},
-        {__LINE__, kWireMagic, kWireOpened, 5, false, false},
         {__LINE__, kWireMagic, kWireText, 6 + 65535, false, true},
         {__LINE__, kWireMagic, kWireText, 6 + 65536, false, false},
         {__LINE__, kWireMagic, kWireText, 0xFFFFFFFF, false, false},
-        {__LINE__, kWireMagic, kWireText, 6, true, false},       // an answer toward the host
-        {__LINE__, kWireMagic, kWireConfigured, 4, false, true},
-        {__LINE__, kWireMagic, kWireConfigured, 6, false, false},
-        {__LINE__, kWireMagic, 0x84, 0, false, false},
-        {__LINE__, kWireMagic, 5, 0, true, false},
-        {__LINE__, kWireMagic, 0x8001, 4, false, false},
+        {__LINE__, kWireMagic, kWireText, 6, true, false},   // an answer toward the host
     };
-    for (const Case& c : cases) {
-        const Bytes header = Header(c.magic, c.kind, c.length);
+    for (const auto& c : headers) {
+        const Bytes header = Le(c.magic, 2) + Le(c.kind, 2) + Le(c.length, 4);
         WireHeader h = {0, 0};
         EXPECT_EQ(WireReadHeader(header.data(), c.toHost, &h), c.passes) << "line " << c.line;
-        if (c.passes) {
-            EXPECT_TRUE(h.kind == c.kind && h.length == c.length) << "line " << c.line;
-        }
-        // What passes is what is written, byte for byte.
         if (!c.passes || c.length > 0x20000) continue;
-        Bytes out(kWireHeaderSize + c.length);
-        const Bytes body(c.length, 'x');
-        EXPECT_EQ(WirePut(out.data(), out.size(), c.kind, body.data(), c.length, nullptr, 0), out.size()) << "line " << c.line;
-        EXPECT_EQ(Bytes(out.begin(), out.begin() + 8), header) << "line " << c.line;
+        EXPECT_TRUE(h.kind == c.kind && h.length == c.length) << "line " << c.line;
+        Bytes out(kWireHeaderSize + c.length, 0);
+        EXPECT_EQ(WirePut(&out[0], out.size(), c.kind, out.data(), 0, out.data(), c.length), out.size()) << c.line;
+        EXPECT_EQ(out.substr(0, 8), header) << "line " << c.line;
     }
     uint8_t small[kWireHeaderSize + 2];
     EXPECT_EQ(WirePut(small, sizeof small, kWireCall, "One", 3, nullptr, 0), 0u);   // no room
-    EXPECT_EQ(WirePut(small, sizeof small, kWireOpened, "", 0, nullptr, 0), 0u);    // out of bounds
-}
 
-TEST(PluginWire, AnswersKeepTheirPromisesAndOpenRequestsNameAPath)
-{
-    struct Case {
+    const struct {
         int line;
         uint16_t kind;
         Bytes body;
         bool passes;
-        uint32_t status;
-        uint16_t figure;
-        uint32_t byteCount;
-    } cases[] = {
-        {__LINE__, kWireOpened, Answer(0, 60, std::string(40, 'n')), true, 0, 60, 40},
-        // The block may hold more than the plug-in reported, and no bytes at all.
-        {__LINE__, kWireOpened, Answer(0, 20, std::string(40, 'n')), true, 0, 20, 40},
-        {__LINE__, kWireOpened, Answer(0, 60, ""), true, 0, 60, 0},
-        {__LINE__, kWireOpened, Answer(41, 0, ""), true, 41, 0, 0},
-        {__LINE__, kWireOpened, Answer(41, 0, "n"), false, 0, 0, 0},   // a failure with bytes
-        {__LINE__, kWireOpened, Answer(40, 3, ""), false, 0, 0, 0},
-        {__LINE__, kWireOpened, Answer(1, 0, ""), false, 0, 0, 0},     // no plug-in message
-        {__LINE__, kWireText, Answer(45, 0, ""), false, 0, 0, 0},
-        {__LINE__, kWireText, Answer(0, 12, "tttttt"), true, 0, 12, 6},   // cut to the block
-        {__LINE__, kWireText, Answer(0, 5, "tttttt"), false, 0, 0, 0},    // beyond the length
-        {__LINE__, kWireText, Answer(43, 0, ""), true, 43, 0, 0},
-        {__LINE__, kWireConfigured, Bytes{0, 0, 0, 0}, false, 0, 0, 0},
-        {__LINE__, kWireText, Bytes{0, 0, 0, 0, 4}, false, 0, 0, 0},
+        uint32_t count;   // bytes after the fixed fields, or path units
+    } bodies[] = {
+        // A names block may hold more than reported, or nothing at all.
+        {__LINE__, kWireOpened, Le(0, 4) + Le(20, 2) + B(std::string(40, 'n')), true, 40},
+        {__LINE__, kWireOpened, Le(0, 4) + Le(60, 2), true, 0},
+        {__LINE__, kWireOpened, Le(41, 4) + Le(0, 2), true, 0},
+        {__LINE__, kWireOpened, Le(41, 4) + Le(0, 2) + B("n"), false, 0},   // a failure with bytes
+        {__LINE__, kWireOpened, Le(1, 4) + Le(0, 2), false, 0},              // no plug-in message
+        {__LINE__, kWireText, Le(0, 4) + Le(12, 2) + B("tttttt"), true, 6},   // cut to the block
+        {__LINE__, kWireText, Le(0, 4) + Le(5, 2) + B("tttttt"), false, 0},   // beyond the length
+        {__LINE__, kWireOpen, Le(1, 4) + B(std::string("C\0:\0", 4)), true, 2},
+        {__LINE__, kWireOpen, Le(0, 4) + B("\\\x30"), true, 1},             // any unit but NUL
+        {__LINE__, kWireOpen, Le(1, 4) + B(std::string("C\0\0\0x\0", 6)), false, 0},
+        {__LINE__, kWireOpen, Le(2, 4) + B(std::string("C\0", 2)), false, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : bodies) {
         WireAnswer a = {};
-        EXPECT_EQ(WireReadAnswer(c.kind, c.body.data(), uint32_t(c.body.size()), &a), c.passes) << "line " << c.line;
-        if (!c.passes) continue;
-        EXPECT_EQ(a.status, c.status) << "line " << c.line;
-        EXPECT_EQ(a.figure, c.figure) << "line " << c.line;
-        EXPECT_EQ(a.byteCount, c.byteCount) << "line " << c.line;
-        EXPECT_EQ(a.bytes, c.body.data() + 6) << "line " << c.line;
-    }
-
-    const struct {
-        int line;
-        Bytes body;
-        bool passes;
-        uint32_t units;
-    } opens[] = {
-        {__LINE__, Bytes{1, 0, 0, 0, 'C', 0, ':', 0}, true, 2},
-        {__LINE__, Bytes{0, 0, 0, 0, 0x5C, 0x30}, true, 1},   // any unit but NUL
-        {__LINE__, Bytes{1, 0, 0, 0, 'C', 0, 0, 0, 'x', 0}, false, 0},
-        {__LINE__, Bytes{2, 0, 0, 0, 'C', 0}, false, 0},
-        {__LINE__, Bytes{1, 0, 0, 0, 'C'}, false, 0},
-    };
-    for (const auto& o : opens) {
-        WireOpen open = {};
-        EXPECT_EQ(WireReadOpen(o.body.data(), uint32_t(o.body.size()), &open), o.passes) << "line " << o.line;
-        if (o.passes) {
-            EXPECT_TRUE(open.pathUnits == o.units && open.path == o.body.data() + 4) << "line " << o.line;
-        }
+        WireOpen o = {};
+        const uint32_t n = uint32_t(c.body.size());
+        const bool passes = c.kind == kWireOpen ? WireReadOpen(c.body.data(), n, &o) : WireReadAnswer(c.kind, c.body.data(), n, &a);
+        EXPECT_EQ(passes, c.passes) << "line " << c.line;
+        if (passes) EXPECT_EQ(c.kind == kWireOpen ? o.pathUnits : a.byteCount, c.count) << "line " << c.line;
     }
 }
 
 TEST(PluginMachine, TheFileHeaderPicksTheHost)
 {
-    auto file = [](const char* signature, uint16_t machine, uint32_t offset) {
-        Bytes b(0x100, 0);
-        b[0] = 'M';
-        b[1] = 'Z';
-        for (int i = 0; i < 4; ++i) b[0x3C + i] = uint8_t(offset >> (8 * i));
-        if (offset + 6 <= b.size()) {
-            for (int i = 0; i < 4; ++i) b[offset + i] = uint8_t(signature[i]);
-            b[offset + 4] = uint8_t(machine);
-            b[offset + 5] = uint8_t(machine >> 8);
-        }
-        return b;
-    };
-    struct Case {
+    const struct {
         int line;
-        Bytes bytes;
-        size_t count;
+        std::string signature;
+        uint16_t machine;
         uint32_t offset;
-        PluginMachine machine;
+        size_t count;
+        PluginMachine expected;
     } cases[] = {
-        {__LINE__, file("PE\0\0", 0x014C, 0x80), 0x100, 0x80, PluginX86},
-        {__LINE__, file("PE\0\0", 0x8664, 0x80), 0x100, 0x80, PluginX64},
-        {__LINE__, file("PE\0\0", 0xAA64, 0x80), 0x100, 0x80, PluginNotRunnable},   // ARM64
-        {__LINE__, file("PE\0\0", 0x0200, 0x80), 0x100, 0x80, PluginNotRunnable},   // Itanium
-        {__LINE__, file("NE\0\0", 0x014C, 0x80), 0x100, 0x80, PluginNotRunnable},   // 16-bit
-        {__LINE__, file("PE\0\0", 0x8664, 0x20), 0x100, 0, PluginNotRunnable},      // inside the DOS header
-        {__LINE__, file("PE\0\0", 0x8664, 0x80), 63, 0, PluginNotRunnable},         // too short to tell
-        {__LINE__, Bytes(0x100, 'x'), 0x100, 0, PluginNotRunnable},
+        {__LINE__, std::string("PE\0\0", 4), 0x014C, 0x80, 0x100, PluginX86},
+        {__LINE__, std::string("PE\0\0", 4), 0xAA64, 0x80, 0x100, PluginNotRunnable},   // ARM64
+        {__LINE__, std::string("NE\0\0", 4), 0x014C, 0x80, 0x100, PluginNotRunnable},   // 16-bit
+        {__LINE__, std::string("PE\0\0", 4), 0x8664, 0x20, 0x100, PluginNotRunnable},   // inside the DOS header
+        {__LINE__, std::string("PE\0\0", 4), 0x8664, 0x80, 63, PluginNotRunnable},      // too short to tell
     };
-    for (const Case& c : cases) {
-        const uint32_t offset = PeHeaderOffset(c.bytes.data(), c.count);
-        EXPECT_EQ(offset, c.offset) << "line " << c.line;
-        EXPECT_EQ(offset ? PeMachine(c.bytes.data() + offset) : PluginNotRunnable, c.machine) << "line " << c.line;
+    for (const auto& c : cases) {
+        Bytes file = B("MZ") + Bytes(0x3A, 0) + Le(c.offset, 4) + Bytes(0xC0, 0);
+        file.replace(c.offset, 6, B(c.signature) + Le(c.machine, 2));
+        const uint32_t at = PeHeaderOffset(file.data(), c.count);
+        EXPECT_EQ(at ? PeMachine(file.data() + at) : PluginNotRunnable, c.expected) << "line " << c.line;
     }
 }

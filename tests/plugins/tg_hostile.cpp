@@ -9,34 +9,20 @@
 namespace {
 HINSTANCE self = nullptr;
 
-// TG_HOSTILE names the way; without it, a copy named "H" and the way's
-// first seven letters (HFAULT.DLL, HFAULTNA.DLL) goes that way, so that one
-// folder can hold several at once.
+// TG_HOSTILE names the way; without it, the file's own name does (a copy
+// named HANG.DLL hangs), so that one folder can hold several at once.
 bool Mode(const char* wanted)
 {
-    char mode[32];
+    char mode[32], path[MAX_PATH] = "";
     DWORD n = GetEnvironmentVariableA("TG_HOSTILE", mode, sizeof mode);
     if (n > 0) return n < sizeof mode && std::strcmp(mode, wanted) == 0;
-    char path[MAX_PATH];
-    n = GetModuleFileNameA(self, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return false;
-    const char* name = std::strrchr(path, '\\') ? std::strrchr(path, '\\') + 1 : path;
-    char expected[16] = "H";
-    for (int i = 0; i < 7 && wanted[i]; ++i) expected[i + 1] = static_cast<char>(wanted[i] - 'a' + 'A');
-    std::strcat(expected, ".DLL");
-    return _stricmp(name, expected) == 0;
+    GetModuleFileNameA(self, path, sizeof path);
+    const char* name = std::strrchr(path, '\\');
+    return name && _strnicmp(name + 1, wanted, std::strlen(wanted)) == 0 && name[1 + std::strlen(wanted)] == '.';
 }
 
-void Fault()
-{
-    volatile int* nowhere = nullptr;
-    *nowhere = 1;
-}
-
-DWORD WINAPI Linger(void*)
-{
-    for (;;) Sleep(10);
-}
+void Fault() { *static_cast<int volatile*>(nullptr) = 1; }
+DWORD WINAPI Linger(void*) { for (;;) Sleep(10); }
 
 WORD GiveText(const char* name, HGLOBAL* text)
 {
@@ -46,24 +32,13 @@ WORD GiveText(const char* name, HGLOBAL* text)
     if (Mode("exit")) ExitProcess(0);
     // TG_SLEEP: milliseconds the procedure takes before it answers.
     if (TgSetting("TG_SLEEP", 0) > 0) Sleep(static_cast<DWORD>(TgSetting("TG_SLEEP", 0)));
-    if (Mode("print")) {
-        // Into the pipes the host talks over, were they its standard ones.
-        std::printf("KG\x82\x00\xff\xff\xff\xff garbage\n");
-        std::fflush(stdout);
-        std::fprintf(stderr, "more garbage\n");
-        DWORD put = 0;
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "KG", 2, &put, nullptr);
-    }
+    if (Mode("print")) std::printf("KG\x82 into the host's pipes, were they its standard ones\n");
+    if (Mode("print")) std::fprintf(stderr, "KG\x82 and more\n");
     if (Mode("threads")) CloseHandle(CreateThread(nullptr, 0, Linger, nullptr, 0, nullptr));
     if (Mode("huge")) {
         // A block far beyond what a text may be; the length says six.
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64u * 1024 * 1024);
-        char* p = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
-        if (p) {
-            std::memset(p, 't', 6);
-            GlobalUnlock(block);
-        }
-        *text = block;
+        *text = GlobalAlloc(GMEM_FIXED, 64u * 1024 * 1024);
+        if (*text) std::memcpy(*text, "tttttt", 6);
         return 6;
     }
     if (Mode("nullhandle")) return 7;
@@ -85,13 +60,13 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {
     self = instance;
-    if (reason == DLL_PROCESS_ATTACH && Mode("faultonload")) Fault();
+    if (reason == DLL_PROCESS_ATTACH && Mode("lfault")) Fault();
     return TRUE;
 }
 
 WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
 {
-    if (Mode("faultnames")) Fault();
+    if (Mode("nfault")) Fault();
     char entries[40];
     std::memset(entries, 0, sizeof entries);
     WORD size = 20;
@@ -127,7 +102,7 @@ WORD WINAPI Text(HGLOBAL* text) { return GiveText("Text", text); }
 
 WORD WINAPI GetTextgenCnfgDlg(HWND)
 {
-    if (Mode("faultsettings")) Fault();
+    if (Mode("sfault")) Fault();
     if (Mode("exit")) ExitProcess(0);
     return 1;
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include "kit/textgen.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,14 +25,9 @@ inline void TgNoteCall(const char* name)
 {
     char trail[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("TG_TRAIL", trail, sizeof trail);
-    if (length > 0 && length < sizeof trail) {
-        HANDLE file = CreateFileA(trail, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return;
-        DWORD put = 0;
-        WriteFile(file, name, static_cast<DWORD>(std::strlen(name)), &put, nullptr);
-        WriteFile(file, ";", 1, &put, nullptr);
-        CloseHandle(file);
+    if (FILE* file = length > 0 && length < sizeof trail ? std::fopen(trail, "ab") : nullptr) {
+        std::fprintf(file, "%s;", name);
+        std::fclose(file);
         return;
     }
     char calls[512] = "";

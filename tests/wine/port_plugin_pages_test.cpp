@@ -182,9 +182,9 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         {__LINE__, &folder, 1, kEm040, false},
         {__LINE__, &folder, -1, nullptr, false},
         {__LINE__, &deep, 0, nullptr, true},
-        {__LINE__, &folder, 3, kEm040, false, "faultsettings"},
+        {__LINE__, &folder, 3, kEm040, false, "sfault"},
         {__LINE__, &folder, 3, kEm040, false, "exit"},
-        {__LINE__, &folder, 3, kEm040, false, "faultonload"},
+        {__LINE__, &folder, 3, kEm040, false, "lfault"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -229,7 +229,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         RegGetValueW(HKEY_CURRENT_USER, L"Software\\KelmoraTest\\Plugin", L"OwnerEnabled", RRF_RT_REG_DWORD, nullptr, &ownerEnabled, &size);
         EXPECT_EQ(ownerEnabled, c.configured ? 0u : 7u);   // and takes no input meanwhile
         EXPECT_EQ(GetModuleHandleA("cfg_plugin.dll"), nullptr);   // never in the page's process
-        EXPECT_TRUE(ProcessesEnd(ProcessesNamed(sizeof(void*) == 8 ? L"KELMTG64.EXE" : L"KELMTG32.EXE"), 5000));
+        EXPECT_TRUE(ProcessesEnd(ProcessesNamed(kOwnHost), 5000));
     }
     SetEnvironmentVariableA("TG_HOSTILE", nullptr);
     RemoveTree(folder);

@@ -80,20 +80,6 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
     }
 }
 
-namespace {
-// The hosts of the saver's own processor that are running now, waited for.
-std::vector<DWORD> WaitForHosts(DWORD ms)
-{
-    const wchar_t* name = sizeof(void*) == 8 ? L"KELMTG64.EXE" : L"KELMTG32.EXE";
-    std::vector<DWORD> hosts;
-    for (DWORD waited = 0; waited < ms && hosts.empty(); waited += 50) {
-        hosts = ProcessesNamed(name);
-        if (hosts.empty()) Sleep(50);
-    }
-    return hosts;
-}
-}
-
 // The show runs a plug-in that never answers: the saver still ends on a
 // key, and neither that end nor a forced one leaves the plug-in's host.
 TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
@@ -108,7 +94,7 @@ TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
 
     Started forced = Start(L"/s");
     ASSERT_TRUE(forced.ok);
-    std::vector<DWORD> hosts = WaitForHosts(20000);
+    std::vector<DWORD> hosts = ProcessesNamed(kOwnHost, 20000);
     EXPECT_FALSE(hosts.empty()) << "no host started for the plug-in";
     TerminateProcess(forced.pi.hProcess, 9);
     Finish(forced);
@@ -118,7 +104,7 @@ TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
     ASSERT_TRUE(first.ok);
     HWND saver = WaitForSaverWindow(20000);
     ASSERT_NE(saver, nullptr);
-    hosts = WaitForHosts(20000);
+    hosts = ProcessesNamed(kOwnHost, 20000);
     EXPECT_FALSE(hosts.empty()) << "no host started for the plug-in";
     RECT rc;
     GetWindowRect(saver, &rc);

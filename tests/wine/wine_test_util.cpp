@@ -252,16 +252,20 @@ bool HasText(const SeenBox& box, const std::string& wanted)
     return false;
 }
 
-std::vector<DWORD> ProcessesNamed(const wchar_t* exe)
+const wchar_t* const kOwnHost = sizeof(void*) == 8 ? L"KELMTG64.EXE" : L"KELMTG32.EXE";
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe, DWORD waitMs)
 {
     std::vector<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return found;
-    PROCESSENTRY32W entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (lstrcmpiW(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
-    CloseHandle(snapshot);
+    for (ULONGLONG end = GetTickCount64() + waitMs; found.empty(); Sleep(50)) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry;
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+            if (lstrcmpiW(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
+        CloseHandle(snapshot);
+        if (GetTickCount64() >= end) break;
+    }
     return found;
 }
 

@@ -43,9 +43,11 @@ std::string MakeTempFolder(const char* tag);
 std::wstring BesideTests(const wchar_t* name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
-// The processes of a program file name (say, a plug-in host), and whether
-// those of the given ids have all ended within ms.
-std::vector<DWORD> ProcessesNamed(const wchar_t* exe);
+// The processes of a program file name (say, the plug-in host of the
+// tests' own processor), waiting up to waitMs for one to appear, and
+// whether those of the given ids have all ended within ms.
+extern const wchar_t* const kOwnHost;
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe, DWORD waitMs = 0);
 bool ProcessesEnd(const std::vector<DWORD>& ids, DWORD ms);
 void RemoveTree(const std::string& folder);
 
