@@ -95,8 +95,9 @@ uint8_t* TakeBlock(HGLOBAL block, uint32_t limit, uint32_t* count)
             *count = static_cast<uint32_t>(size);
         }
     }
-    while (GlobalUnlock(block)) {
-    }
+    // By the lock count, not GlobalUnlock's answer: a fixed block always
+    // answers "still locked".
+    while (GlobalFlags(block) & GMEM_LOCKCOUNT) GlobalUnlock(block);
     GlobalFree(block);
     return copy;
 }
