@@ -261,11 +261,13 @@ void Show(HWND window, HDC source, uint16_t kind, int lastCall, int seconds)
 }
 
 // A plug-in item in its host, ticked at the real cadence: the time from
-// the item's first tick to its text laid out, and its longest tick.
+// the item's first tick to its text laid out, the first tick (which starts
+// the host) and the longest tick spent waiting for the host's answers.
 void VisitPlugin(HWND saver, const char* label)
 {
-    double start = 0, toText = 0, longest = 0;
+    double start = 0, toText = 0, first = 0, waiting = 0;
     for (int tick = 0; tick < 4000; ++tick) {
+        const bool awaiting = g.pluginHost.awaiting != 0;
         const double t0 = Now();
         SendMessageW(saver, WM_TIMER, kShowTimerId, 0);
         Pump();
@@ -274,12 +276,13 @@ void VisitPlugin(HWND saver, const char* label)
             if (start > 0) break;
             continue;
         }
-        if (start == 0) start = t0;
-        longest = std::max(longest, spent);
+        if (start == 0) start = t0, first = spent;
+        if (awaiting && g.pluginHost.awaiting) waiting = std::max(waiting, spent);   // no answer came
         if (toText == 0 && g.textTicks >= 1) toText = Now() - start;
         if (spent < kTickMs) Sleep(static_cast<DWORD>(kTickMs - spent));
     }
-    std::printf("%-34s %8.1f ms to its text, longest tick %6.2f ms\n", label, toText, longest);
+    std::printf("%-30s %7.1f ms to its text; ticks: first %6.2f ms, longest waiting %6.2f ms\n", label, toText,
+                first, waiting);
 }
 
 // Every visit starts a host; the first one finds nothing in the caches.
