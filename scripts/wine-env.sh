@@ -200,12 +200,18 @@ regedit64() {
     "$wine64" regedit /S "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1 || true
 }
 
-# pids_of TEXT: the processes whose command line holds TEXT (a Windows
-# program's own path, say, so that another run's copy is left alone).
+# pids_of TEXT...: the processes whose command line holds any TEXT (a
+# Windows program's own path, say, so that another run's copy is left
+# alone). Give both the Unix and the Windows form of a program's path:
+# which of them the process shows depends on how Wine started it.
 pids_of() {
-    local p
+    local p cmd text
     for p in /proc/[0-9]*; do
-        tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -qF -- "$1" && echo "${p#/proc/}"
+        cmd=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline") || continue
+        for text in "$@"; do
+            [ -n "$text" ] || continue
+            case "$cmd" in *"$text"*) echo "${p#/proc/}"; break ;; esac
+        done
     done
 }
 
