@@ -2,7 +2,9 @@
  * TextGenDLL: a library that gives the Kelmora screen saver its sayings by
  * program. Drop the library into a words folder; the saver loads it by its
  * full path, asks it for the names of its text procedures and calls each of
- * them in turn. KELMGDBG.exe loads a plug-in the same way, for testing.
+ * them in turn. KELMGDBG.exe loads a plug-in the same way, for testing: it
+ * lists every entry of the names block and, at load, names the entry where
+ * the saver would stop with Em042.
  *
  * The contract, for C and C++ (plain C declarations, no C++ needed):
  *

@@ -7,6 +7,7 @@
 #include "kit/textgen.h"
 
 #include <commdlg.h>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -70,6 +71,43 @@ void BrowseForPlugin(HWND dialog)
     SetDlgItemTextW(dialog, IDC_DLLNAME, title);
 }
 
+bool IsBareName(const char* name)
+{
+    return name[0] != '\0' && std::strpbrk(name, "\\/:") == nullptr;
+}
+
+// Says once, at load, where the saver would stop walking this names block
+// (its Em042: no procedure of that name), so that a plug-in that looks
+// fine here cannot fail in the show. The saver looks up the entries in
+// block order and stops at the first it cannot call.
+void TellWhereTheSaverStops(HWND dialog)
+{
+    int32_t at = FirstRefusedEntry(&v.names);
+    const uint32_t checked = at < 0 ? v.names.count : static_cast<uint32_t>(at);
+    for (uint32_t i = 0; i < checked; ++i) {
+        if (!GetProcAddress(v.viewerPlugin, v.names.entries[i].text)) {
+            at = static_cast<int32_t>(i);
+            break;
+        }
+    }
+    if (at < 0) return;
+    char format[256], reason[192], text[512];
+    if (static_cast<uint32_t>(at) >= v.names.count) {
+        LoadString932(v.instance, IDS_SAVER_STOPS_AT_ONCE, format, sizeof format);
+        std::snprintf(text, sizeof text, format, static_cast<unsigned>(v.viewerNamesSize));
+    } else {
+        const ProcNameEntry& entry = v.names.entries[at];
+        UINT why = entry.verdict == kProcNameEmpty ? IDS_WHY_EMPTY
+                 : entry.verdict == kProcNameUnterminated ? IDS_WHY_UNTERMINATED
+                 : IDS_WHY_NOT_EXPORTED;
+        LoadString932(v.instance, why, format, sizeof format);
+        std::snprintf(reason, sizeof reason, format, entry.text);
+        LoadString932(v.instance, IDS_SAVER_STOPS, format, sizeof format);
+        std::snprintf(text, sizeof text, format, static_cast<unsigned>(at + 1), static_cast<unsigned>(entry.offset), reason);
+    }
+    MessageBox932(dialog, text, kViewerCaption, MB_OK);
+}
+
 // OK of the load dialog. True when the plug-in is loaded and listed.
 bool LoadPlugin(HWND dialog)
 {
@@ -84,7 +122,7 @@ bool LoadPlugin(HWND dialog)
     std::memcpy(v.pluginFileName, typed, static_cast<size_t>(length) + 1);
     HMODULE module = LoadPluginByFullPath(v.pluginFileName);
     if (module == nullptr) {
-        ShowViewerMessage(dialog, IDS_CANT_LOAD);
+        ShowViewerMessage(dialog, IsBareName(v.pluginFileName) ? IDS_CANT_LOAD_BARE : IDS_CANT_LOAD);
         return false;
     }
     TextgenNamesProc getNames =
@@ -110,6 +148,7 @@ bool LoadPlugin(HWND dialog)
     HMENU menu = GetMenu(v.mainWindow);
     EnableMenuItem(menu, IDM_RUN, MF_BYCOMMAND | MF_ENABLED);
     EnableMenuItem(menu, IDM_SETTINGS, MF_BYCOMMAND | MF_ENABLED);
+    TellWhereTheSaverStops(dialog);
     return true;
 }
 
@@ -132,12 +171,14 @@ bool RunSelectedProc(HWND dialog)
         return false;
     }
     // The name comes from the copy made at load, not from the list's text,
-    // so the lookup uses the plug-in's own bytes.
+    // so the lookup uses the plug-in's own bytes. An entry the saver could
+    // not look up (empty, or without its NUL) is not looked up here either.
     LRESULT index = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
     TextgenTextProc proc = nullptr;
-    if (v.viewerPlugin && index >= 0 && index < v.names.count)
+    if (v.viewerPlugin && index >= 0 && static_cast<uint32_t>(index) < v.names.count &&
+        v.names.entries[index].verdict == kProcNameUsable)
         proc = reinterpret_cast<TextgenTextProc>(
-            reinterpret_cast<void*>(GetProcAddress(v.viewerPlugin, v.names.names[index])));
+            reinterpret_cast<void*>(GetProcAddress(v.viewerPlugin, v.names.entries[index].text)));
     if (proc == nullptr) {
         ShowViewerMessage(dialog, IDS_PROC_MISSING);
         return false;
@@ -147,7 +188,9 @@ bool RunSelectedProc(HWND dialog)
     WORD length = proc(&v.viewerText);
     EndPluginCall(dialog);
     if (length == 0) {
-        // Whatever the slot holds after a failure is not ours to free.
+        // A block handed over with the failure is ours all the same, as in
+        // the saver; a slot left holding no block is not freed.
+        if (v.viewerText && GlobalSize(v.viewerText) != 0) GlobalFree(v.viewerText);
         v.viewerText = nullptr;
         ShowViewerMessage(dialog, IDS_PROC_RETURNED_ZERO);
         return false;
@@ -158,7 +201,7 @@ bool RunSelectedProc(HWND dialog)
         ShowViewerMessage(dialog, IDS_PROC_NO_TEXT);
         return false;
     }
-    ShowTextBlock(text, ShownTextBytes(text, GlobalSize(v.viewerText), length));
+    ShowTextBlock(text, ShownTextBytes(text, GlobalSize(v.viewerText)));
     GlobalUnlock(v.viewerText);
     GlobalFree(v.viewerText);
     v.viewerText = nullptr;
@@ -196,8 +239,10 @@ INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     case WM_INITDIALOG: {
         HWND list = GetDlgItem(dialog, IDC_PROCLIST);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (int i = 0; i < v.names.count; ++i) {
-            LRESULT at = ListBoxAdd932(list, v.names.names[i]);
+        // One row for every entry below the size, as the saver walks them:
+        // an empty or broken entry shows as what it holds.
+        for (uint32_t i = 0; i < v.names.count; ++i) {
+            LRESULT at = ListBoxAdd932(list, v.names.entries[i].text);
             if (at >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), i);
         }
         return TRUE;

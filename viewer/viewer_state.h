@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "common/textgen_names.h"
 #include "viewer/plugin_blocks.h"
 
 struct ViewerState {
@@ -19,7 +20,7 @@ struct ViewerState {
     // Folder of the last file picked with the browse button: a bare name
     // in the name box is looked for there, never on the library search path.
     wchar_t browseFolder[MAX_PATH];
-    ProcNameList names;           // the block's valid names, copied at load
+    ProcNameWalk names;           // every entry of the block, copied at load
     int pluginCalls;              // plug-in calls still running
 };
 

@@ -7,13 +7,38 @@
 #include <cstring>
 
 namespace {
+// The surface's default font has Japanese glyphs only on a Japanese
+// Windows; elsewhere the message would read "Em040" and a row of boxes. A
+// Japanese face of the default font's height takes its place there. Null
+// where none is needed or none can be had.
+HFONT JapaneseFaceLike(HDC dc)
+{
+    if (GetACP() == 932) return nullptr;
+    TEXTMETRICW metrics;
+    if (!GetTextMetricsW(dc, &metrics)) return nullptr;
+    LOGFONTW face = {};
+    face.lfHeight = metrics.tmHeight;   // cell height, as the default font's
+    face.lfWeight = metrics.tmWeight;
+    face.lfCharSet = SHIFTJIS_CHARSET;
+    face.lfOutPrecision = OUT_TT_PRECIS;
+    face.lfQuality = NONANTIALIASED_QUALITY;
+    face.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    return CreateFontIndirectW(&face);
+}
+
 void DrawMessage(HDC dc)
 {
     int length = static_cast<int>(std::strlen(g.errorText));
+    HFONT japanese = JapaneseFaceLike(dc);
+    HGDIOBJ before = japanese ? SelectObject(dc, japanese) : nullptr;
     TEXTMETRICW metrics;
     int lineHeight = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
     int y = ErrorTextY(g.clientRect.right, g.clientRect.bottom, lineHeight);
     TextOut932(dc, 0, y, g.errorText, length);
+    if (japanese) {
+        SelectObject(dc, before);
+        DeleteObject(japanese);
+    }
 }
 }
 

@@ -19,3 +19,18 @@ bool PasswordPromptDue(uint32_t lastCheck, uint32_t now)
 {
     return lastCheck == kNeverChecked || static_cast<uint32_t>(now - lastCheck) >= kPasswordPromptGap;
 }
+
+bool PasswordSwitchOn(PasswordSwitchKind kind, const uint8_t* value, size_t size)
+{
+    if (kind == kSwitchNumber) {
+        for (size_t i = 0; i < size; ++i)
+            if (value[i] != 0) return true;
+        return false;
+    }
+    // The text ends at its first NUL unit, or with the value when it was
+    // stored without one; an odd last byte is no whole unit.
+    size_t units = 0;
+    while (units < size / 2 && (value[2 * units] | value[2 * units + 1]) != 0) ++units;
+    if (units == 0) return false;
+    return !(units == 1 && value[0] == '0' && value[1] == 0);
+}

@@ -1,5 +1,6 @@
 // Which input ends the saver.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Sum of the absolute horizontal and vertical differences, unsigned.
@@ -17,3 +18,10 @@ enum : uint32_t { kPasswordPromptGap = 200, kNeverChecked = 0xFFFFFFFFu };
 // prompt that ended at lastCheck. The tick count wraps every 49.7 days, so
 // the unsigned difference decides, never the order of the two counts.
 bool PasswordPromptDue(uint32_t lastCheck, uint32_t now);
+
+// Whether the platform's "use a password" switch is on, from the whole
+// stored value: a number (any nonzero byte), or a text of UTF-16 units,
+// which is off only when empty or "0". Doubt protects: failing open would
+// let anyone past the saver.
+enum PasswordSwitchKind { kSwitchNumber, kSwitchText };
+bool PasswordSwitchOn(PasswordSwitchKind kind, const uint8_t* value, size_t size);

@@ -11,6 +11,8 @@
 
 namespace {
 const UINT kSetScreenSaverRunning = 97;
+// No switch is longer; a value that is cannot be what the platform wrote.
+const DWORD kLongestSwitch = 4096;
 
 typedef DWORD (WINAPI *PwdChangePasswordFn)(LPCSTR provider, HWND owner, DWORD, DWORD);
 
@@ -32,24 +34,27 @@ HMODULE LoadSystemLibrary(const wchar_t* name)
     return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-// The platform stores the switch as four binary bytes; a text "0" must not
-// read as a nonzero number and switch protection on.
+// The platform stores the switch as four binary bytes, but a hand-edited
+// or tool-written value may be a text of any length: the whole value is
+// read, and one that exists but cannot be read counts as on.
 bool PasswordProtectionOn()
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
-    BYTE value[4] = {0, 0, 0, 0};
-    DWORD size = sizeof value;
     DWORD type = REG_NONE;
+    DWORD size = 0;
     bool on = false;
-    if (RegQueryValueExW(key, L"ScreenSaveUsePassword", nullptr, &type, value, &size) == ERROR_SUCCESS) {
-        if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            wchar_t digit = static_cast<wchar_t>(value[0] | (value[1] << 8));
-            on = digit >= L'1' && digit <= L'9';
-        } else {
-            on = (value[0] | value[1] | value[2] | value[3]) != 0;
-        }
+    LONG found = RegQueryValueExW(key, L"ScreenSaveUsePassword", nullptr, &type, nullptr, &size);
+    if (found != ERROR_SUCCESS || size > kLongestSwitch) {
+        on = found != ERROR_FILE_NOT_FOUND;
+    } else {
+        BYTE value[kLongestSwitch];
+        DWORD read = sizeof value;
+        if (RegQueryValueExW(key, L"ScreenSaveUsePassword", nullptr, &type, value, &read) != ERROR_SUCCESS)
+            on = true;   // grew past the bound between the two reads
+        else
+            on = PasswordSwitchOn(type == REG_SZ || type == REG_EXPAND_SZ ? kSwitchText : kSwitchNumber, value, read);
     }
     RegCloseKey(key);
     return on;

@@ -17,12 +17,15 @@ int32_t Bounded(int32_t side)
 // the item is given up.
 enum { Opened, TryLater, GiveUp };
 
-int TryOpen(uint32_t* device, const MediaCalls* calls)
+// Only the first attempt tells "not installed" apart: no video device
+// will appear between its retries, so it is reported and not retried. At
+// a retry it is one more failed attempt, and the last retry ends the item
+// without a word like any other.
+int TryOpen(uint32_t* device, bool first, const MediaCalls* calls)
 {
     uint32_t error = calls->openVideo(calls->context, device);
     if (error == 0) return Opened;
-    if (error == kMciDeviceNotInstalled) {
-        // No video device will appear between retries.
+    if (first && error == kMciDeviceNotInstalled) {
         calls->report(calls->context, kVideoOpenMessage);
         return GiveUp;
     }
@@ -149,9 +152,9 @@ uint32_t VideoTick(MediaState* m, uint32_t aviPlay, uint32_t portsFree, int32_t 
     int outcome = TryLater;
     if (stage == 0) {
         if (FindFreeSlot(m, used) == kNoSlot || portsFree == 0) return 0;
-        outcome = TryOpen(&device, calls);
+        outcome = TryOpen(&device, true, calls);
     } else if (stage == 10 || stage == 20) {
-        outcome = TryOpen(&device, calls);
+        outcome = TryOpen(&device, false, calls);
         if (outcome == TryLater && stage == 20) outcome = GiveUp;
     } else if (stage >= kAviStageOpened) {
         // Only reached with a stage no tick of ours leaves behind.

@@ -9,7 +9,7 @@ enum {
     kAviSlotCount = 4,
     kNoSlot = -1,
     kAviStageOpened = 30,
-    kMciDeviceNotInstalled = 306,   // the one open error worth telling the user at once
+    kMciDeviceNotInstalled = 306,   // the one first-open error worth telling the user at once
     kSongOpenMessage = 22,          // Em022
     kSongPlayMessage = 23,          // Em023
     kVideoOpenMessage = 27,         // Em027

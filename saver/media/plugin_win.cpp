@@ -7,10 +7,10 @@
 // it hands back is checked before it is used: a plug-in is someone
 // else's code dropped into the words folder.
 #include "common/text932_win.h"
+#include "common/textgen_names.h"
 #include "saver/common/errors_win.h"
 #include "saver/common/plugin_host_win.h"
 #include "saver/media/media_win.h"
-#include "saver/media/names_block.h"
 #include "saver/saver_state.h"
 #include "saver/sayings/sayings_win.h"
 

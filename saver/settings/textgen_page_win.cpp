@@ -20,12 +20,13 @@ const int kNoSettingsMessage = 44;   // Em044
 enum { kPluginNameSize = sizeof(FindData932::name), kPluginPathSize = kFilePathSize + 1 + kPluginNameSize };
 
 // False when the joined path would not fit: never cut, since a cut path
-// could name another library.
+// could name another library. No folder chosen yet (a new machine) is no
+// folder at all: joined, it would name the root of the current drive.
 bool JoinPluginPath(const char* folder, const char* name, char* path, size_t size)
 {
     size_t folderLength = strnlen(folder, kFilePathSize);
     size_t nameLength = std::strlen(name);
-    if (folderLength >= kFilePathSize || folderLength + 1 + nameLength + 1 > size) return false;
+    if (folderLength == 0 || folderLength >= kFilePathSize || folderLength + 1 + nameLength + 1 > size) return false;
     std::memcpy(path, folder, folderLength);
     path[folderLength] = '\\';
     std::memcpy(path + folderLength + 1, name, nameLength + 1);

@@ -3,7 +3,7 @@
 // never read past the block, must visit entries in steps of 20, and every
 // name it hands back must be a terminated, non-empty name of at most 19
 // bytes that is a prefix of the entry's own bytes.
-#include "saver/media/names_block.h"
+#include "common/textgen_names.h"
 
 #include <cstdint>
 #include <cstdlib>

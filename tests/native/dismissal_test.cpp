@@ -2,6 +2,8 @@
 
 #include "saver/host/dismissal.h"
 
+#include <string>
+
 #include <cstdint>
 
 TEST(Dismissal, MovesWakeOnlyBeyondFourPixelsFromTheAnchor)
@@ -59,4 +61,17 @@ TEST(Dismissal, PasswordPromptsAtMostOncePerTwoHundredMilliseconds)
         {__LINE__, 5000, 4999, true},
     };
     for (const Case& c : cases) EXPECT_EQ(PasswordPromptDue(c.last, c.now), c.due) << "line " << c.line;
+}
+
+TEST(Dismissal, PasswordSwitchIsOffOnlyForZeroOrNothing)
+{
+    // Numbers as bytes; texts as UTF-16, with or without their NUL.
+    const struct { int line; PasswordSwitchKind kind; std::string bytes; bool on; } cases[] = {
+        {__LINE__, kSwitchNumber, std::string(4, '\0'), false}, {__LINE__, kSwitchNumber, std::string(7, '\0') + "\1", true},
+        {__LINE__, kSwitchText, std::string("0\0\0\0", 4), false}, {__LINE__, kSwitchText, std::string("0\0", 2), false},
+        {__LINE__, kSwitchText, "", false},                       {__LINE__, kSwitchText, std::string("0\0" "1\0", 4), true},
+        {__LINE__, kSwitchText, std::string("1\0 \0", 4), true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PasswordSwitchOn(c.kind, reinterpret_cast<const uint8_t*>(&c.bytes[0]), c.bytes.size()), c.on) << c.line;
 }

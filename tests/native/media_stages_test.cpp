@@ -84,7 +84,10 @@ TEST(MediaStages, OpenRetriesAndTheirOutcome)
         {__LINE__, {E, 0}, 11, true, {}},
         {__LINE__, {E, E, 0}, 21, true, {}},
         {__LINE__, {E, E, E}, 21, false, {}},
-        {__LINE__, {E, 306}, 11, false, {27}},
+        // "Not installed" at a retry is one more failed attempt: on to
+        // the last retry, which ends the item silently.
+        {__LINE__, {E, 306, 0}, 21, true, {}},
+        {__LINE__, {E, 306, 306}, 21, false, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/media/names_block.h"
+#include "common/textgen_names.h"
 
 #include <string>
 #include <vector>

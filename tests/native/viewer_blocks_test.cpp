@@ -1,10 +1,12 @@
 // Plug-in blocks as KELMGDBG reads them: a reported size is only a claim,
-// names must end inside their own entry, texts are cut to their block.
+// every entry is listed ("!" marks one the saver refuses), texts are cut
+// to their NUL or their block.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "common/textgen_names.h"
 #include "viewer/plugin_blocks.h"
 
 namespace {
@@ -19,7 +21,7 @@ std::string Entries(std::vector<std::string> entries)
 
 TEST(ViewerBlocks, NamesAreTakenOnlyInsideBothSizes)
 {
-    static ProcNameList list;
+    static ProcNameWalk list;
     const std::string three = Entries({"Zeta", "Alpha", "Mid"});
     const std::string twenty(20, 'N');
     struct Case {
@@ -31,24 +33,26 @@ TEST(ViewerBlocks, NamesAreTakenOnlyInsideBothSizes)
     } cases[] = {
         {__LINE__, three, 60, 60, {"Zeta", "Alpha", "Mid"}},
         {__LINE__, three, 60, 44, {"Zeta", "Alpha", "Mid"}},  // partial last entry holds its NUL
-        {__LINE__, three, 60, 43, {"Zeta", "Alpha"}},         // ... or does not
+        {__LINE__, three, 60, 43, {"Zeta", "Alpha", "Mid"}},  // ... or the block does past the size
         {__LINE__, three, 60, 0, {}},
         {__LINE__, std::string("Abc\0", 4), 4, 4, {"Abc"}},   // below one entry
         {__LINE__, three, 40, 60000, {"Zeta", "Alpha"}},      // claims more than it holds
-        {__LINE__, three.substr(0, 23), 23, 60000, {"Zeta"}}, // "Alp" runs off the block
-        {__LINE__, "Fine" + std::string(16, '\0') + twenty + Entries({"Last"}), 60, 60, {"Fine", "Last"}},
-        {__LINE__, Entries({std::string(19, 'x'), "", "Zeta", "Zeta"}), 80, 80, {std::string(19, 'x'), "Zeta"}},
+        {__LINE__, three.substr(0, 23), 23, 60000, {"Zeta", "!Alp"}}, // "Alp" runs off the block
+        {__LINE__, "Fine" + std::string(16, '\0') + twenty + Entries({"Last"}), 60, 60, {"Fine", "!" + twenty, "Last"}},
+        {__LINE__, Entries({std::string(19, 'x'), "", "Zeta", "Zeta"}), 80, 80, {std::string(19, 'x'), "!", "Zeta", "Zeta"}},
         {__LINE__, "", 0, 40, {}},                            // no block at all
     };
     for (const Case& c : cases) {
         std::vector<char> block(c.block.begin(), c.block.end());
-        WalkProcNames(c.block.empty() ? nullptr : block.data(), c.blockBytes, c.reported, &list);
-        std::vector<std::string> got(list.names, list.names + list.count);
+        WalkProcNames(c.block.empty() ? nullptr : block.data(), c.blockBytes, static_cast<uint16_t>(c.reported), &list);
+        std::vector<std::string> got;
+        for (const ProcNameEntry& e : std::vector<ProcNameEntry>(list.entries, list.entries + list.count))
+            got.push_back((e.verdict == kProcNameUsable ? "" : "!") + std::string(e.text));
         EXPECT_EQ(got, c.names) << "line " << c.line;
     }
 }
 
-TEST(ViewerBlocks, ShownTextStopsAtLengthBlockOrTerminator)
+TEST(ViewerBlocks, ShownTextStopsAtBlockOrTerminatorWhateverTheLength)
 {
     struct Case {
         int line;
@@ -58,12 +62,12 @@ TEST(ViewerBlocks, ShownTextStopsAtLengthBlockOrTerminator)
     } cases[] = {
         {__LINE__, "cut-text", 60000, 8},
         {__LINE__, std::string("fine\0junk", 9), 60000, 4},
-        {__LINE__, "abcdef", 3, 3},
+        {__LINE__, "abcdef", 3, 6},   // a short length does not cut
         {__LINE__, "", 10, 0},
     };
     for (const Case& c : cases) {
         std::vector<char> block(c.block.begin(), c.block.end());
-        EXPECT_EQ(ShownTextBytes(block.empty() ? nullptr : block.data(), block.size(), c.length), c.shown)
+        EXPECT_EQ(ShownTextBytes(block.empty() ? nullptr : block.data(), block.size()), c.shown)
             << "line " << c.line;
     }
 }

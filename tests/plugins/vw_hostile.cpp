@@ -3,6 +3,7 @@
 // serves every case:
 //   overlong   "Fine" then a 20-byte name without terminator, size 60000
 //   nullnames  no block at all, size 40
+//   eighty     Fine, Huge, Zero, an empty entry; partial: Fine, Huge, size 22
 //   otherwise  Fine, Huge, NoHandle, Zero and Missing (not exported)
 #include <windows.h>
 
@@ -39,6 +40,8 @@ extern "C" WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
         return 60000;
     }
     if (NamedLike("nullnames")) return 40;
+    static const char some[80] = "Fine\0...............Huge\0...............Zero";
+    if (NamedLike("eighty") || NamedLike("partial")) return *names = Block(some, 80), NamedLike("eighty") ? 80 : 22;
     char all[100] = {};
     const char* list[] = {"Fine", "Huge", "NoHandle", "Zero", "Missing"};
     for (int i = 0; i < 5; ++i) std::strcpy(all + 20 * i, list[i]);
@@ -46,10 +49,13 @@ extern "C" WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
     return sizeof all;
 }
 
+HGLOBAL zeroBlock;   // handed over with a failure: the host frees it
+
+// Counts short; says so when Zero's block outlived its failure.
 extern "C" WORD WINAPI Fine(HGLOBAL* text)
 {
-    *text = Block("fine", 5);
-    return 4;
+    *text = zeroBlock && GlobalSize(zeroBlock) == 4093 ? Block("kept", 5) : Block("fine", 5);
+    return 2;
 }
 
 // Claims far more than the block holds, with no terminator inside it.
@@ -64,7 +70,8 @@ extern "C" WORD WINAPI NoHandle(HGLOBAL*)
     return 10;
 }
 
-extern "C" WORD WINAPI Zero(HGLOBAL*)
+extern "C" WORD WINAPI Zero(HGLOBAL* text)
 {
+    *text = zeroBlock = GlobalAlloc(GMEM_MOVEABLE, 4093);
     return TEXTGEN_FAILED;
 }

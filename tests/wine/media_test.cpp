@@ -90,11 +90,19 @@ TEST_F(MediaVideo, PlaysInACornerWithItsSizeUntilItsEndIsReported)
 {
     Folder({{"CLIP.AVI", SolidVideo(48, 36, 6, RGB(255, 0, 0))}}, 2);
     ASSERT_NO_FATAL_FAILURE(OpenSaver(320, 240));
+    g.portsFree = 0;   // a chosen COM port is busy: the video item passes unopened
+    Tick(saver, 1);
+    EXPECT_TRUE(g.itemBusy == 0 && g.media.aviSlots[0].inUse == 0 && Children(saver).empty());
+    g.portsFree = 1;
     if (!Started()) GTEST_SKIP() << "this Wine plays no AVI video: " << g.errorText;
     EXPECT_EQ(g.itemBusy, 0u);
     const AviSlot& slot = g.media.aviSlots[0];
     HWND video = static_cast<HWND>(slot.videoWindow);
     ASSERT_EQ(Children(saver), std::vector<HWND>{video});
+    wchar_t text[MAX_PATH] = L"";   // under the video: a read-only, centred edit holding the path
+    GetWindowTextW(video, text, MAX_PATH);
+    EXPECT_EQ(std::wstring(text), std::wstring(folder.begin(), folder.end()) + L"\\CLIP.AVI");
+    EXPECT_EQ(GetWindowLongW(video, GWL_STYLE) & ~WS_VISIBLE, WS_CHILD | ES_READONLY | ES_CENTER);
     RECT r;
     GetWindowRect(video, &r);
     MapWindowPoints(nullptr, saver, reinterpret_cast<POINT*>(&r), 2);
@@ -162,5 +170,10 @@ TEST_F(MediaVideo, ThirdVideoPassesAndStopClosesVideosAndSong)
     EXPECT_LE(ticks, 21);
     EXPECT_EQ(g.media.aviSlots[0].inUse, 0u);
     EXPECT_TRUE(Children(saver).empty());
+    Tick(saver, 1);   // A.AVI again, then the window's end stops and closes it
+    uint32_t again = g.media.aviSlots[0].deviceId;
+    DestroyWindow(host);
+    host = nullptr;
+    EXPECT_TRUE(again != 0 && !DeviceOpen(again));
     if (tune == 0) GTEST_SKIP() << "this Wine opens no MIDI sequencer (" << songOutcome << "); the song was not checked";
 }

@@ -176,10 +176,21 @@ Step AnswerBox(std::string* texts)
                 Press(w, IDOK);
             }};
 }
+// The custom colours of every colour dialog as it opens.
+std::vector<COLORREF> customSeen;
+LRESULT CALLBACK SeeCustomColours(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    const COLORREF* custom = m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, kColourRed)
+                                 ? reinterpret_cast<const CHOOSECOLORW*>(m->lParam)->lpCustColors : nullptr;
+    if (custom) customSeen.insert(customSeen.end(), custom, custom + 16);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 Step PickColour(COLORREF colour)
 {
     return {kColourDialog, [colour](HWND w) {
                 for (int i = 0; i < 3; ++i) SetDlgItemInt(w, kColourRed + i, (colour >> (8 * i)) & 0xFF, FALSE);
+                Press(w, 712);   // also to the custom colours, which the next use must not show
                 Press(w, IDOK);
             }};
 }
@@ -214,6 +225,8 @@ TEST_F(PageTest, ButtonsOpenThePagesAndMostGiveTheFocusBackToOk)
         {__LINE__, IDC_FADE_PAGE, kFadeCaption, false},     {__LINE__, IDC_COLOR_PAGE, kTextColourCaption, false},
         {__LINE__, IDC_FONT_PAGE, kFontCaption, false},     {__LINE__, IDC_BACK_PAGE, kBackColourCaption, false},
         {__LINE__, IDC_VERSION, kVersionCaption, true},
+        {__LINE__, IDC_LIMITS_PAGE, "\x90\xa7\x8c\xc0\x90\xdd\x92\xe8", false},           // 制限設定
+        {__LINE__, IDC_TEXTGEN_PAGE, "TextGenDLL\x82\xcc\x90\xdd\x92\xe8", true},   // it too only looks
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -231,7 +244,7 @@ TEST_F(PageTest, ButtonsOpenThePagesAndMostGiveTheFocusBackToOk)
                   [&] { Press(dialog, c.button); }, dialog);
         EXPECT_EQ(stayed, c.versionBox);
         EXPECT_EQ(GetFocus() == GetDlgItem(dialog, IDOK), !c.versionBox);
-        if (c.versionBox) EXPECT_NE(texts.find("ScreenSaver R1.51\nfor Win32\n"), std::string::npos) << texts;
+        if (c.button == IDC_VERSION) EXPECT_NE(texts.find("ScreenSaver R1.51\nfor Win32\n"), std::string::npos) << texts;
     }
     DestroyWindow(dialog);
 }
@@ -270,11 +283,14 @@ TEST_F(PageTest, FadePageListsStoredCodesAndStoresTheChosenOnesInListOrder)
     steps.push_back(Press(kFade, IDOK));
     EXPECT_EQ(RunPage(kFade, steps), 1);
     EXPECT_EQ(Stored("Fade"), "");
+    UINT fadeSwitch = 0;
     RunPage(kFade, {add(5), On(kFade, [&](HWND w) {
                         shown = Items(w, IDC_CHOSEN_FADES);
+                        fadeSwitch = IsDlgButtonChecked(w, IDC_FADEINOUT);
                         Press(w, IDCANCEL);
                     })});
     EXPECT_EQ(shown, (std::vector<std::string>{kTransitionNames[0], kTransitionNames[5]}));
+    EXPECT_EQ(fadeSwitch, UINT(BST_CHECKED)) << "as stored: opened unchecked, an OK would clear it";
     EXPECT_EQ(Stored("Fade"), "");   // Cancel kept nothing
 }
 
@@ -341,6 +357,7 @@ TEST_F(PageTest, ColourPagesDrawFramedSwatchesAndStoreWhatTheColourDialogGave)
          {}, thirty, {}},
     };
     const COLORREF window = GetSysColor(COLOR_WINDOW);
+    HHOOK seeing = SetWindowsHookExW(WH_CALLWNDPROC, SeeCustomColours, nullptr, GetCurrentThreadId());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         SetSettingText(c.value, c.before);
@@ -375,6 +392,8 @@ TEST_F(PageTest, ColourPagesDrawFramedSwatchesAndStoreWhatTheColourDialogGave)
         for (size_t i = 1; i < listed.size(); ++i) expectFrames.insert(expectFrames.end(), {window, 0});
         EXPECT_EQ(frames, expectFrames);
     }
+    UnhookWindowsHookEx(seeing);
+    EXPECT_EQ(customSeen, std::vector<COLORREF>(3 * 16, RGB(255, 255, 255)));
 }
 
 // Nothing is lost silently: a 31st colour, or a list the loader could not

@@ -136,6 +136,7 @@ TEST_F(PasswordProcess, FirstInputClosesUnlessTheSystemsVerifierSaysNo)
     } cases[] = {
         {__LINE__, REG_DWORD, &off, true, L"0", 0},
         {__LINE__, REG_SZ, L"0", true, L"0", 0},   // a text "0" is off, not a nonzero number
+        {__LINE__, REG_SZ, L"01", true, L"1", 1},  // a longer text is read whole, and protects
         {__LINE__, REG_BINARY, binaryOn, true, L"7", 1},   // an unusual yes closes all the same
         // A look-alike where the bare name would be searched never runs.
         {__LINE__, REG_DWORD, &on, false, L"0", 0},
@@ -144,7 +145,8 @@ TEST_F(PasswordProcess, FirstInputClosesUnlessTheSystemsVerifierSaysNo)
         SCOPED_TRACE(c.line);
         RegDeleteTreeW(HKEY_CURRENT_USER, kRecordKey);
         SetText(kRecordKey, L"Script", c.script);
-        SetValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveUsePassword", c.type, c.data, 4);
+        SetValue(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveUsePassword", c.type, c.data,
+                 c.type == REG_SZ ? DWORD(2 * wcslen(static_cast<const wchar_t*>(c.data)) + 2) : 4);
         DeleteFileW(SystemPath(L"password.cpl").c_str());
         ASSERT_TRUE(Place(c.inSystemFolder ? SystemPath(L"password.cpl") : wordsW + L"\\PASSWORD.CPL"));
         ASSERT_TRUE(Start(L"/s"));

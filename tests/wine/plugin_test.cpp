@@ -251,11 +251,16 @@ TEST_F(PluginShowTest, ClosingInTheMiddleOfAPluginLetsItGo)
     ASSERT_NE(g.pluginHost.process, nullptr);
     EXPECT_EQ(g.procOffset, 20u);
     const std::vector<DWORD> hosts = {g.pluginHost.processId};
+    HGLOBAL names = g.procNames;   // held, so that its handle can be asked after
+    SIZE_T namesBytes = GlobalSize(names);
     DestroyWindow(host);
     host = nullptr;
     PumpMessages();
     ExpectNothingHeld();
     EXPECT_TRUE(ProcessesEnd(hosts, 5000));
+    // Freed: the handle is gone, or now holds another block of another
+    // size; a block only forgotten would keep both.
+    EXPECT_TRUE(GlobalFlags(names) == GMEM_INVALID_HANDLE || GlobalSize(names) != namesBytes);
 }
 
 TEST(PluginLoad, ABareNameIsNeverLookedUpAlongTheSearchPath)

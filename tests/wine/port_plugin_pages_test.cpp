@@ -168,6 +168,9 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
     // One whose settings take its process down, one way or another.
     ASSERT_TRUE(CopyFileW((built + L"tg_hostile.dll").c_str(), std::wstring(folder.begin(), folder.end()).append(L"\\Hostile.DLL").c_str(), FALSE));
     WriteFileBytes(folder + "\\saying.txt", "not a plug-in");
+    // No folder chosen yet must not list the root of the current drive.
+    const std::string none, inRoot = "\\kelmora_root_probe.dll";
+    WriteFileBytes(inRoot, "MZ");
 
     struct Case {
         int line;
@@ -182,6 +185,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         {__LINE__, &folder, 1, kEm040, false},
         {__LINE__, &folder, -1, nullptr, false},
         {__LINE__, &deep, 0, nullptr, true},
+        {__LINE__, &none, 0, nullptr, false},
         {__LINE__, &folder, 3, kEm040, false, "sfault"},
         {__LINE__, &folder, 3, kEm040, false, "exit"},
         {__LINE__, &folder, 3, kEm040, false, "lfault"},
@@ -216,6 +220,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         EXPECT_FALSE(closedByOthers);
         if (c.in == &folder)
             EXPECT_EQ(listed, (std::vector<std::string>{"Bare.DLL", "broken.dll", "cfg_plugin.dll", "Hostile.DLL"}));
+        if (c.in == &none) EXPECT_EQ(listed, std::vector<std::string>{});
         EXPECT_TRUE(enabledAfter);   // whatever the plug-in did
         EXPECT_EQ(box.found, c.message != nullptr);
         if (c.message) EXPECT_TRUE(HasText(box, c.message));
@@ -232,5 +237,6 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         EXPECT_TRUE(ProcessesEnd(ProcessesNamed(kOwnHost), 5000));
     }
     SetEnvironmentVariableA("TG_HOSTILE", nullptr);
+    DeleteFileA(inRoot.c_str());
     RemoveTree(folder);
 }

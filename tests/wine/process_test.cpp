@@ -70,6 +70,7 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
         {__LINE__, L"/p:1234"},
         {__LINE__, L"/p 99999999999999999999999"},
         {__LINE__, L"/p 4"},   // not a window
+        {__LINE__, L"/a 0"},   // the password is the Windows 95 family's
     };
     for (const Case& c : cases) {
         Started s = Start(c.args);
@@ -78,6 +79,23 @@ TEST(SaverProcess, UnusableCommandLinesEndWithMinusOneAndNoWindow)
         Finish(s);
         EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr) << "line " << c.line;
     }
+}
+
+TEST(SaverProcess, ConfigurationDialogStoresOnOkAndEndsWithOne)
+{
+    Started s = Start(L"/c");
+    HWND dialog = nullptr;   // "ミルカナScreenSaverの設定"
+    for (int i = 0; s.ok && !dialog && i < 400; ++i, Sleep(50))
+        dialog = FindWindowW(L"#32770", L"\x30df\x30eb\x30ab\x30caScreenSaver\x306e\x8a2d\x5b9a");
+    SetDlgItemTextW(dialog, 1003, L"37");   // the hold time
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitExit(s, 20000), 1u);
+    Finish(s);
+    DWORD stored = 0, size = sizeof stored;
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main", L"Display", RRF_RT_REG_DWORD,
+                 nullptr, &stored, &size);
+    EXPECT_EQ(stored, 37u);
+    DeleteSettingsKey();
 }
 
 // The show runs a plug-in that never answers: the saver still ends on a
