@@ -47,8 +47,13 @@ struct SaverState {
     VerifyScreenSavePwdFn verifyPassword;
     uint32_t checkingPassword;
     uint32_t lastPasswordCheck;
-    HWND coverWindows[kMaxCoverWindows];   // black windows on the other monitors
+    HWND coverWindows[kMaxCoverWindows];   // windows on the other monitors
     uint32_t coverCount;
+    ScreenRect coverRects[kMaxCoverWindows];   // their monitors, screen coordinates
+    uint32_t mirroring;                        // 1: they show the show, 0: black
+    MemorySurface frameSurface;                // the frame all monitors show while mirroring
+    COLORREF marginColour;                     // of the mirrors' margins as last painted
+    uint32_t marginsPainted;
 
     // Settings.
     SettingsFields settings;
@@ -60,6 +65,7 @@ struct SaverState {
     HBRUSH BackgroundBrush;
     uint32_t openingState;
     uint32_t itemBusy;
+    uint32_t nextAsked;       // the item after this one was looked at for decoding ahead
     char currentPath[kCurrentPathSize];
     uint32_t currentKind;
     uint32_t portsFree;
@@ -80,6 +86,7 @@ struct SaverState {
     // Pictures shared by text, bitmap and opening.
     MemorySurface SourceSurface;
     HDC ScreenSurface;
+    MemorySurface spareSurface;   // the last item's picture, kept for the next
 
     // Text rendering.
     uint32_t textTicks;
@@ -140,6 +147,14 @@ extern SaverState g;
 // can call them whatever it still holds.
 void FreeGlobalBlock(HGLOBAL* block);              // unlocks every lock first
 void ReleaseMemorySurface(MemorySurface* surface); // puts back what it held, then deletes
+
+// The item's picture: SourceSurface becomes a width x height picture
+// compatible with screen, the spare one when it fits, else a new one (dc or
+// bitmap absent when that fails). Parking keeps SourceSurface's own bitmap
+// as the spare (the next item of the same size draws into it instead of
+// allocating a screenful anew) and leaves SourceSurface absent.
+void TakeSourceSurface(HDC screen, int width, int height);
+void ParkSourceSurface();
 template <typename Handle>
 inline void DeleteGdiObject(Handle*& object)
 {

@@ -3,6 +3,7 @@
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/common/error_table.h"
+#include "saver/common/mirror_win.h"
 
 #include <cstring>
 
@@ -35,6 +36,13 @@ void DrawMessage(HDC dc)
     int lineHeight = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : 0;
     int y = ErrorTextY(g.clientRect.right, g.clientRect.bottom, lineHeight);
     TextOut932(dc, 0, y, g.errorText, length);
+    // Other monitors show the message too: its rows go through the frame.
+    HDC frame = FrameTarget(dc, g.clientRect.right, g.clientRect.bottom);
+    if (frame != dc && lineHeight > 0) {
+        BitBlt(frame, 0, y, g.clientRect.right, lineHeight, dc, 0, y, SRCCOPY);
+        const int32_t rows[4] = {0, y, g.clientRect.right, y + lineHeight};
+        PresentFrame(dc, frame, rows);
+    }
     if (japanese) {
         SelectObject(dc, before);
         DeleteObject(japanese);

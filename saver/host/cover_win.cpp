@@ -1,7 +1,9 @@
-// Black windows over every monitor but the primary one while the show runs
-// there full screen, so no second screen shows the desktop. They hand all
-// input to the saver window, so the same rules end the saver from any
-// screen, and they belong to it, so they go when it goes.
+// Windows over every monitor but the primary one while the show runs there
+// full screen, so no second screen shows the desktop: mirrors of the show,
+// or black when the settings say so. They hand all input to the saver
+// window, so the same rules end the saver from any screen, and they belong
+// to it, so they go when it goes.
+#include "saver/common/mirror_win.h"
 #include "saver/host/host_win.h"
 #include "saver/saver_state.h"
 
@@ -20,6 +22,19 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MBUTTONDOWN:
         if (g.saverWindow != nullptr && IsWindow(g.saverWindow))
             return SendMessageW(g.saverWindow, message, wParam, lParam);
+        break;
+    case WM_PAINT:
+        if (g.mirroring) {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            for (uint32_t i = 0; dc && i < g.coverCount; ++i)
+                if (g.coverWindows[i] == window) PaintMirror(i, dc);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (g.mirroring) return 1;   // the paint covers every pixel
         break;
     default:
         break;
@@ -57,14 +72,17 @@ void CreateCoverWindows()
     cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     cls.lpszClassName = kCoverClass;
     if (!RegisterClassW(&cls)) return;
+    g.mirroring = g.settings.AllMonitors != 0;
+    g.marginsPainted = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const ScreenRect& r = covers[i];
         HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, L"", WS_POPUP, r.left, r.top,
                                      r.right - r.left, r.bottom - r.top, g.saverWindow, nullptr, g.instance,
                                      nullptr);
         if (cover == nullptr) continue;
-        ShowWindow(cover, SW_SHOWNOACTIVATE);
+        g.coverRects[g.coverCount] = r;
         g.coverWindows[g.coverCount++] = cover;
+        ShowWindow(cover, SW_SHOWNOACTIVATE);
     }
 }
 
@@ -76,5 +94,20 @@ void DestroyCoverWindows()
         g.coverWindows[i] = nullptr;
     }
     g.coverCount = 0;
+    g.mirroring = 0;
+    ReleaseFrame();
     UnregisterClassW(kCoverClass, g.instance);
+}
+
+// Monitors come and go while the show runs: the covers follow them. A new
+// size of the primary itself would leave the show's picture and the
+// transitions' geometry behind, so the saver ends instead.
+void FollowDisplayChange(HWND window)
+{
+    if (GetSystemMetrics(SM_CXSCREEN) != g.clientRect.right || GetSystemMetrics(SM_CYSCREEN) != g.clientRect.bottom) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    DestroyCoverWindows();
+    CreateCoverWindows();
 }

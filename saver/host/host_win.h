@@ -11,10 +11,11 @@ int RunSaver(HWND parent);
 int ConfigureSaver(HWND owner);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Full screen only: black windows over the other monitors, owned by the
-// saver window.
+// Full screen only: windows over the other monitors (mirrors of the show,
+// or black), owned by the saver window.
 void CreateCoverWindows();
 void DestroyCoverWindows();
+void FollowDisplayChange(HWND window);
 
 // The guard around the run modes: a fault ends the process with
 // kSaverFaultExitCode after the screen-saver-running state is cleared.

@@ -63,6 +63,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MBUTTONDOWN:
         if (g.closing) return DefWindowProcW(window, message, wParam, lParam);
         break;
+    case WM_DISPLAYCHANGE:
+        if (!g.isPreview && !g.closing) FollowDisplayChange(window);
+        break;
     case WM_SYSCOMMAND:
         if (!g.isPreview && (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
             return 0;

@@ -48,10 +48,8 @@ int DrawPicture(const uint8_t* block)
     HDC screen = g.ScreenSurface;
     int width = g.clientRect.right;
     int height = g.clientRect.bottom;
-    g.SourceSurface.dc = CreateCompatibleDC(screen);
-    g.SourceSurface.bitmap = CreateCompatibleBitmap(screen, width, height);
-    if (g.SourceSurface.dc && g.SourceSurface.bitmap)
-        g.SourceSurface.oldBitmap = SelectObject(g.SourceSurface.dc, g.SourceSurface.bitmap);
+    TakeSourceSurface(screen, width, height);
+    if (!g.SourceSurface.dc || !g.SourceSurface.oldBitmap) return 0;
 
     if (picture.colourCount != 0) {
         g.dibPalette = MakePalette(block + picture.tableOffset, picture.colourCount);
@@ -150,7 +148,7 @@ int ComposeBitmapPicture()
 
 void ReleaseBitmapItem()
 {
-    ReleaseMemorySurface(&g.SourceSurface);   // before the palette it holds
+    ParkSourceSurface();   // lets go of the palette it holds
     FreeGlobalBlock(&g.dibBlock);
     DeleteGdiObject(g.dibPalette);
     FreeGlobalBlock(&g.dibIndexTable);
@@ -161,7 +159,14 @@ void ReleaseBitmapItem()
 void ShowBitmapTick(HWND window)
 {
     g.ScreenSurface = GetDC(window);
-    if (g.bitmapTicks == 0 && !ComposeBitmapPicture()) {
+    const int composed = g.bitmapTicks == 0 ? ComposeBitmapPicture() : 1;
+    if (composed == kPhotoNotYet) {
+        // The screen keeps what it shows until the worker is done.
+        ReleaseDC(window, g.ScreenSurface);
+        g.ScreenSurface = nullptr;
+        return;
+    }
+    if (!composed) {
         ReportError(window, kBitmapLoadError, DrawOnItemSurface);
         ReleaseBitmapItem();
         ReleaseDC(window, g.ScreenSurface);

@@ -3,6 +3,10 @@
 // camera orientation, scaled down to fit the screen, laid over the item's
 // background and drawn centred into the source surface. From there on the
 // item is an ordinary picture for the transitions.
+//
+// A photo that comes next in the show is decoded ahead on the one worker
+// thread while the item before it is on screen; its first tick then only
+// lays the finished pixels over the background.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/pictures/photo_fit.h"
@@ -178,7 +182,8 @@ int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t scr
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* sectionBits = nullptr;
-    d->section = CreateDIBSection(g.ScreenSurface, &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
+    // Made without a surface, so that the worker thread can make it too.
+    d->section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
     if (!d->section || !sectionBits) return 0;
     UINT bytes = shown->width * kPhotoBytesPerPixel * shown->height;
     *bits = static_cast<uint32_t*>(sectionBits);
@@ -200,40 +205,221 @@ int DecodeInto(Decoding* d, const char* path, uint32_t screenWidth, uint32_t scr
 }
 }
 
-int ComposePhotoPicture()
+namespace {
+// The decoded pixels of one photo: a top-down 32-bit section.
+struct DecodedPhoto {
+    HBITMAP section;
+    uint32_t* bits;
+    PhotoSize shown;
+};
+
+// path decoded and fitted to width x height; 0 on failure, with nothing held.
+int DecodePhoto(const char* path, uint32_t width, uint32_t height, DecodedPhoto* out)
 {
-    if (!StartPhotoDecoding() || !g.ScreenSurface) return 0;
-    int width = g.clientRect.right;
-    int height = g.clientRect.bottom;
-    if (width <= 0 || height <= 0) return 0;
     Decoding d = {};
-    uint32_t* bits = nullptr;
-    PhotoSize shown = {0, 0};
-    if (!DecodeInto(&d, g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &bits, &shown)) {
+    *out = DecodedPhoto();
+    if (!DecodeInto(&d, path, width, height, &out->bits, &out->shown)) {
         ReleaseDecoding(&d);
+        *out = DecodedPhoto();
         return 0;
     }
     GdiFlush();   // the section's rows are written behind GDI's back
-    BlendOverBackground(bits, size_t(shown.width) * shown.height, BackgroundPixel());
-
-    g.SourceSurface.dc = CreateCompatibleDC(g.ScreenSurface);
-    g.SourceSurface.bitmap = CreateCompatibleBitmap(g.ScreenSurface, width, height);
-    d.sectionDc = CreateCompatibleDC(g.ScreenSurface);
-    if (!g.SourceSurface.dc || !g.SourceSurface.bitmap || !d.sectionDc) {
-        ReleaseDecoding(&d);
-        return 0;
-    }
-    g.SourceSurface.oldBitmap = SelectObject(g.SourceSurface.dc, g.SourceSurface.bitmap);
-    d.sectionOld = SelectObject(d.sectionDc, d.section);
-    g.dibW = static_cast<uint16_t>(shown.width);
-    g.dibH = static_cast<uint16_t>(shown.height);
-    g.dibX = static_cast<uint16_t>((uint32_t(width) - shown.width) / 2);
-    g.dibY = static_cast<uint16_t>((uint32_t(height) - shown.height) / 2);
-    RECT all = {0, 0, width, height};
-    FillRect(g.SourceSurface.dc, &all, g.BackgroundBrush);
-    BitBlt(g.SourceSurface.dc, g.dibX, g.dibY, g.dibW, g.dibH, d.sectionDc, 0, 0, SRCCOPY);
+    out->section = d.section;
+    d.section = nullptr;
     ReleaseDecoding(&d);
     return 1;
+}
+
+void ReleaseDecoded(DecodedPhoto* photo)
+{
+    DeleteGdiObject(photo->section);
+    *photo = DecodedPhoto();
+}
+
+// The worker and the saver share this block; whichever lets go last frees
+// it, so a saver that ends while a decode runs need not wait for it.
+struct AheadBlock {
+    LONG refs;
+    CRITICAL_SECTION lock;
+    HANDLE wake;       // auto-reset: a request or the stop is waiting
+    // Under the lock.
+    uint32_t stop;
+    uint32_t pending;   // a request the worker has not taken yet
+    uint32_t running;   // the worker is decoding the request
+    uint32_t done;      // result holds the request's outcome
+    uint32_t ok;
+    uint32_t generation;
+    char path[kCurrentPathSize];
+    uint32_t width, height;
+    DecodedPhoto result;
+};
+
+// Decodes taking longer than this on the saver's way out are left to end
+// on their own.
+const DWORD kStopWaitMs = 250;
+
+void DropAhead(AheadBlock* block)
+{
+    if (InterlockedDecrement(&block->refs) != 0) return;
+    ReleaseDecoded(&block->result);
+    if (block->wake) CloseHandle(block->wake);
+    DeleteCriticalSection(&block->lock);
+    HeapFree(GetProcessHeap(), 0, block);
+}
+
+DWORD WINAPI AheadWorker(void* parameter)
+{
+    AheadBlock* block = static_cast<AheadBlock*>(parameter);
+    // The component's objects live in this thread's own apartment.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    for (;;) {
+        EnterCriticalSection(&block->lock);
+        if (block->stop) {
+            LeaveCriticalSection(&block->lock);
+            break;
+        }
+        if (!block->pending) {
+            LeaveCriticalSection(&block->lock);
+            WaitForSingleObject(block->wake, INFINITE);
+            continue;
+        }
+        char path[kCurrentPathSize];
+        CopyMemory(path, block->path, sizeof path);
+        uint32_t width = block->width, height = block->height, generation = block->generation;
+        block->pending = 0;
+        block->running = 1;
+        LeaveCriticalSection(&block->lock);
+
+        DecodedPhoto photo;
+        int ok = SUCCEEDED(com) ? DecodePhoto(path, width, height, &photo) : 0;
+
+        EnterCriticalSection(&block->lock);
+        block->running = 0;
+        if (block->stop || generation != block->generation) {
+            ReleaseDecoded(&photo);   // no one wants it any more
+        } else {
+            block->result = photo;
+            block->ok = static_cast<uint32_t>(ok);
+            block->done = 1;
+        }
+        LeaveCriticalSection(&block->lock);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    DropAhead(block);
+    return 0;
+}
+
+AheadBlock* ahead = nullptr;
+HANDLE aheadThread = nullptr;
+
+bool StartAhead()
+{
+    if (ahead) return true;
+    void* memory = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(AheadBlock));
+    if (!memory) return false;
+    AheadBlock* block = static_cast<AheadBlock*>(memory);
+    InitializeCriticalSection(&block->lock);
+    block->refs = 1;
+    block->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (block->wake) {
+        block->refs = 2;
+        aheadThread = CreateThread(nullptr, 0, AheadWorker, block, 0, nullptr);
+        if (!aheadThread) block->refs = 1;
+    }
+    if (!aheadThread) {
+        DropAhead(block);
+        return false;
+    }
+    ahead = block;
+    return true;
+}
+
+// The result for path at width x height: 1 decoded, 0 failed, -1 not
+// decoded ahead (the caller decodes it itself), -2 still being decoded (the
+// tick goes on without waiting and asks again on the next one).
+int TakeAhead(const char* path, uint32_t width, uint32_t height, DecodedPhoto* out)
+{
+    if (!ahead) return -1;
+    EnterCriticalSection(&ahead->lock);
+    bool same = lstrcmpA(ahead->path, path) == 0 && ahead->width == width && ahead->height == height;
+    if (same && (ahead->running || ahead->pending)) {
+        LeaveCriticalSection(&ahead->lock);
+        return -2;
+    }
+    int taken = -1;
+    if (same && ahead->done) {
+        *out = ahead->result;
+        taken = static_cast<int>(ahead->ok);
+        ahead->result = DecodedPhoto();
+        ahead->done = 0;
+    }
+    // Anything else is stale now: a request not yet begun is dropped, one
+    // still running is thrown away when it ends.
+    ReleaseDecoded(&ahead->result);
+    ahead->done = 0;
+    ahead->pending = 0;
+    ahead->path[0] = '\0';
+    ++ahead->generation;
+    LeaveCriticalSection(&ahead->lock);
+    return taken;
+}
+}
+
+void DecodePhotoAhead(const char* path)
+{
+    const int width = g.clientRect.right, height = g.clientRect.bottom;
+    if (width <= 0 || height <= 0 || !StartAhead()) return;
+    EnterCriticalSection(&ahead->lock);
+    ReleaseDecoded(&ahead->result);
+    ahead->done = 0;
+    lstrcpynA(ahead->path, path, sizeof ahead->path);
+    ahead->width = static_cast<uint32_t>(width);
+    ahead->height = static_cast<uint32_t>(height);
+    ++ahead->generation;
+    ahead->pending = 1;
+    LeaveCriticalSection(&ahead->lock);
+    SetEvent(ahead->wake);
+}
+
+int ComposePhotoPicture()
+{
+    int width = g.clientRect.right;
+    int height = g.clientRect.bottom;
+    if (!g.ScreenSurface || width <= 0 || height <= 0) return 0;
+    DecodedPhoto photo;
+    int decoded = TakeAhead(g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &photo);
+    if (decoded == -2) return kPhotoNotYet;
+    if (decoded < 0)
+        decoded = StartPhotoDecoding() &&
+                  DecodePhoto(g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &photo);
+    if (!decoded) {
+        ReleaseDecoded(&photo);
+        return 0;
+    }
+    BlendOverBackground(photo.bits, size_t(photo.shown.width) * photo.shown.height, BackgroundPixel());
+
+    TakeSourceSurface(g.ScreenSurface, width, height);
+    HDC sectionDc = CreateCompatibleDC(g.ScreenSurface);
+    HGDIOBJ sectionOld = sectionDc ? SelectObject(sectionDc, photo.section) : nullptr;
+    int drawn = g.SourceSurface.dc && g.SourceSurface.oldBitmap && sectionOld;
+    if (drawn) {
+        g.dibW = static_cast<uint16_t>(photo.shown.width);
+        g.dibH = static_cast<uint16_t>(photo.shown.height);
+        g.dibX = static_cast<uint16_t>((uint32_t(width) - photo.shown.width) / 2);
+        g.dibY = static_cast<uint16_t>((uint32_t(height) - photo.shown.height) / 2);
+        // The background only where the photo leaves it free.
+        const RECT bands[4] = {{0, 0, width, g.dibY},
+                               {0, g.dibY + g.dibH, width, height},
+                               {0, g.dibY, g.dibX, g.dibY + g.dibH},
+                               {g.dibX + g.dibW, g.dibY, width, g.dibY + g.dibH}};
+        for (const RECT& band : bands)
+            if (band.right > band.left && band.bottom > band.top) FillRect(g.SourceSurface.dc, &band, g.BackgroundBrush);
+        BitBlt(g.SourceSurface.dc, g.dibX, g.dibY, g.dibW, g.dibH, sectionDc, 0, 0, SRCCOPY);
+    }
+    if (sectionOld) SelectObject(sectionDc, sectionOld);
+    if (sectionDc) DeleteDC(sectionDc);
+    ReleaseDecoded(&photo);
+    return drawn;
 }
 
 int StartPhotoDecoding()
@@ -249,6 +435,20 @@ int StartPhotoDecoding()
 
 void StopPhotoDecoding()
 {
+    if (ahead) {
+        EnterCriticalSection(&ahead->lock);
+        ahead->stop = 1;
+        ahead->pending = 0;
+        ReleaseDecoded(&ahead->result);
+        ahead->done = 0;
+        LeaveCriticalSection(&ahead->lock);
+        SetEvent(ahead->wake);
+        WaitForSingleObject(aheadThread, kStopWaitMs);
+        CloseHandle(aheadThread);
+        aheadThread = nullptr;
+        DropAhead(ahead);
+        ahead = nullptr;
+    }
     if (g.photoCom == 1) CoUninitialize();
     g.photoCom = 0;
 }

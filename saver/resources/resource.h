@@ -19,6 +19,7 @@
 #define IDC_LIMITS_PAGE 1028
 #define IDC_TEXTGEN_PAGE 1030
 #define IDC_BACK_PAGE 1031
+#define IDC_ALLMONITORS 1033
 
 // Configuration pages and the version box.
 #define IDD_FADE_PAGE 156

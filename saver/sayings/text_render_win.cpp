@@ -56,7 +56,9 @@ SIZE Extent(HDC dc, const char* text, uint32_t length, int clientWidth)
     return size;
 }
 
-void DrawLines(const char* text, uint32_t length, int clientWidth, int clientHeight)
+// Draws the lines (or, with draw false, only walks them) and returns the
+// y below the last line that fits on the screen.
+int DrawLines(const char* text, uint32_t length, int clientWidth, int clientHeight, bool draw)
 {
     HDC dc = g.SourceSurface.dc;
     int y = placement.top;
@@ -64,25 +66,32 @@ void DrawLines(const char* text, uint32_t length, int clientWidth, int clientHei
     TextLine line;
     while (y < clientHeight && NextTextLine(text, length, &cursor, &line)) {
         const char* drawn = text + line.textStart;
-        int bytes = DrawnBytes(drawn, line.textLength, clientWidth);
+        int bytes = draw ? DrawnBytes(drawn, line.textLength, clientWidth) : 0;
         switch (line.kind) {
         case LineOrdinary:
-            SelectObject(dc, g.mainFont);
-            TextOut932(dc, placement.left, y, drawn, bytes);
+            if (draw) {
+                SelectObject(dc, g.mainFont);
+                TextOut932(dc, placement.left, y, drawn, bytes);
+            }
             y += placement.mainCy;
             break;
         case LineSub:
-            SelectObject(dc, g.subFont);
-            TextOut932(dc, placement.left, y, drawn, bytes);
+            if (draw) {
+                SelectObject(dc, g.subFont);
+                TextOut932(dc, placement.left, y, drawn, bytes);
+            }
             y += placement.subCy;
             break;
         case LineRightSub:
-            SelectObject(dc, g.subFont);
-            TextOut932(dc, RightSubX(placement.left, placement.mainCx, placement.subCx), y, drawn, bytes);
+            if (draw) {
+                SelectObject(dc, g.subFont);
+                TextOut932(dc, RightSubX(placement.left, placement.mainCx, placement.subCx), y, drawn, bytes);
+            }
             y += placement.subCy;
             break;
         }
     }
+    return y;
 }
 
 // White text on black becomes the text colour on the background colour,
@@ -101,6 +110,7 @@ HBRUSH BackgroundBrush()
 
 void ColourByMask(HDC screen, int width, int height, COLORREF colour)
 {
+    // Palette screens: the whole picture, as it was laid out.
     RECT all = {0, 0, width, height};
     HDC source = g.SourceSurface.dc;
 
@@ -123,27 +133,36 @@ void ColourByMask(HDC screen, int width, int height, COLORREF colour)
     ReleaseMemorySurface(&back);
 }
 
-void ColourPicture(HDC screen, int width, int height, uint16_t index)
+// Colour by XOR is exact only where colours map to pixels bit for bit.
+bool ColoursByBrushes(HDC screen, LOGBRUSH* background)
 {
-    const COLORREF colour = g.settings.Color[index] & 0xFFFFFF;
-    LOGBRUSH background = {BS_SOLID, RGB(0, 0, 0), 0};
-    if (g.BackgroundBrush && GetObjectW(g.BackgroundBrush, sizeof background, &background) != sizeof background)
-        background.lbStyle = BS_NULL;
-    if (GetDeviceCaps(screen, BITSPIXEL) < 15 || background.lbStyle != BS_SOLID) {
-        ColourByMask(screen, width, height, colour);
-        return;
-    }
+    *background = {BS_SOLID, RGB(0, 0, 0), 0};
+    if (g.BackgroundBrush && GetObjectW(g.BackgroundBrush, sizeof *background, background) != sizeof *background)
+        background->lbStyle = BS_NULL;
+    return GetDeviceCaps(screen, BITSPIXEL) >= 15 && background->lbStyle == BS_SOLID;
+}
+
+// The rows [top, bottom) hold the white-on-black text; the rest of the
+// picture is already the background.
+void ColourBand(const LOGBRUSH& background, int width, int top, int bottom, COLORREF colour)
+{
     HDC source = g.SourceSurface.dc;
     HBRUSH difference = CreateSolidBrush(colour ^ (background.lbColor & 0xFFFFFF));
     HGDIOBJ old = SelectObject(source, difference);
-    PatBlt(source, 0, 0, width, height, kDestAndBrush);
+    PatBlt(source, 0, top, width, bottom - top, kDestAndBrush);
     SelectObject(source, BackgroundBrush());
-    PatBlt(source, 0, 0, width, height, PATINVERT);
+    PatBlt(source, 0, top, width, bottom - top, PATINVERT);
     SelectObject(source, old);
     DeleteObject(difference);
 }
-}
 
+void FillRows(HDC dc, int width, int top, int bottom, HBRUSH brush)
+{
+    if (bottom <= top) return;
+    RECT rows = {0, top, width, bottom};
+    FillRect(dc, &rows, brush);
+}
+}
 void PickFont(HWND)
 {
     uint16_t index = RandomIndex(UsableFontCount(g.settings.FontCount, kMaxFonts));
@@ -156,7 +175,7 @@ const TextPlacement& LastTextPlacement() { return placement; }
 
 void ReleaseTextPicture()
 {
-    ReleaseMemorySurface(&g.SourceSurface);
+    ParkSourceSurface();
     g.textTicks = 0;
     g.itemBusy = 0;
 }
@@ -192,6 +211,10 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     g.textLength = length;
     placement.code = code;
 
+    LOGBRUSH background = {BS_SOLID, RGB(0, 0, 0), 0};
+    bool byBrushes = false;
+    int bandTop = 0, bandBottom = 0;
+
     TextMeasure measure;
     MeasureText(text, length, &measure);
     placement.lines = measure.lines;
@@ -206,16 +229,15 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     g.mainFont = MakeFont(MainFontRequest(placement.mainWidth));
     g.subFont = MakeFont(SubFontRequest(placement.subWidth));
 
-    // A picture left from an item cut short goes first.
+    // A picture left from an item cut short is parked first; the same-sized
+    // picture then serves this saying too.
     if (g.SourceSurface.dc || g.SourceSurface.bitmap) {
         uint32_t busy = g.itemBusy;
         ReleaseTextPicture();
         g.itemBusy = busy;
     }
     MemorySurface& s = g.SourceSurface;
-    s.dc = CreateCompatibleDC(screen);
-    s.bitmap = CreateCompatibleBitmap(screen, width, height);
-    if (s.dc && s.bitmap) s.oldBitmap = SelectObject(s.dc, s.bitmap);
+    TakeSourceSurface(screen, width, height);
     if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
 
     if (s.dc) {
@@ -234,11 +256,27 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
         placement.left = BlockLeft(width, main.cx);
         placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
 
-        RECT all = {0, 0, width, height};
-        FillRect(s.dc, &all, g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        HBRUSH black = g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        byBrushes = ColoursByBrushes(screen, &background);
+        if (byBrushes) {
+            // Only the rows of the text need the colouring; a glyph may reach
+            // a little past its cell, so the band has a margin of a quarter
+            // line. Every other row is the background from the start.
+            int margin = placement.mainCy / 4 + 2;
+            bandTop = placement.top - margin;
+            bandBottom = DrawLines(text, length, width, height, false) + margin;
+            if (bandTop < 0) bandTop = 0;
+            if (bandBottom > height) bandBottom = height;
+            if (bandBottom < bandTop) bandBottom = bandTop;
+            FillRows(s.dc, width, 0, bandTop, BackgroundBrush());
+            FillRows(s.dc, width, bandTop, bandBottom, black);
+            FillRows(s.dc, width, bandBottom, height, BackgroundBrush());
+        } else {
+            FillRows(s.dc, width, 0, height, black);
+        }
         SetBkMode(s.dc, TRANSPARENT);
         SetTextColor(s.dc, RGB(255, 255, 255));
-        DrawLines(text, length, width, height);
+        DrawLines(text, length, width, height, true);
     }
 
     if (g.textBuffer) FreeGlobalBlock(&g.textBuffer);
@@ -251,7 +289,9 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     // that the transition's pick stays the next draw of the generator.
     uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
     if (colourIndex >= kMaxTextColors) colourIndex = 0;
-    if (s.dc) ColourPicture(screen, width, height, colourIndex);
+    const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
+    if (s.dc && byBrushes) ColourBand(background, width, bandTop, bandBottom, colour);
+    else if (s.dc) ColourByMask(screen, width, height, colour);
 }
 
 void RenderTextItem(HWND window, uint16_t mode)

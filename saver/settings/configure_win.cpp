@@ -47,6 +47,7 @@ void ShowSettings(HWND dialog)
     SetDlgItemInt(dialog, IDC_DISPLAY, g.settings.Display, FALSE);
     SetDlgItemInt(dialog, IDC_AVIPLAY, g.settings.AVIPlay, FALSE);
     CheckDlgButton(dialog, IDC_OPENING, g.settings.Opening != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_ALLMONITORS, g.settings.AllMonitors != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 BOOL AcceptSettings(HWND dialog)
@@ -62,6 +63,7 @@ BOOL AcceptSettings(HWND dialog)
     g.settings.Display = GetDlgItemInt(dialog, IDC_DISPLAY, nullptr, FALSE);
     GetDlgItemText932(dialog, IDC_FILEPATH, g.settings.FilePath, sizeof g.settings.FilePath);
     g.settings.Opening = IsDlgButtonChecked(dialog, IDC_OPENING) == BST_CHECKED ? 1 : 0;
+    g.settings.AllMonitors = IsDlgButtonChecked(dialog, IDC_ALLMONITORS) == BST_CHECKED ? 1 : 0;
     LONG stored = StoreMainSettings();
     if (stored != ERROR_SUCCESS) {
         ReportStoreFailure(dialog, stored);

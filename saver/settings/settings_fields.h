@@ -22,6 +22,7 @@ struct SettingsFields {
     uint32_t COM[4];          // COM1 .. COM4
     uint32_t UsedCOMNoRun;
     uint32_t Opening;
+    uint32_t AllMonitors;     // nonzero: other monitors show the show too
     uint16_t TickInterval;
 
     uint16_t EnabledTransitions[kMaxTransitions];

@@ -121,6 +121,7 @@ void WINAPI GetIniSettings()
     g.settings.AVIPlay = ReadNumber(key, "AVIPlay", 2);
     ReadPorts(key);
     g.settings.Opening = ReadNumber(key, "Opening", 1);
+    g.settings.AllMonitors = ReadNumber(key, "AllMonitors", 1);
     Close(key);
 }
 
@@ -180,6 +181,7 @@ LONG StoreMainSettings()
     WriteNumber(&w, "Display", g.settings.Display);
     WriteNumber(&w, "AVIPlay", g.settings.AVIPlay);
     WriteFlag(&w, "Opening", g.settings.Opening);
+    WriteFlag(&w, "AllMonitors", g.settings.AllMonitors);
     return EndWrite(&w);
 }
 

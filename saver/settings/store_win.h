@@ -28,7 +28,7 @@ __declspec(dllexport) void WINAPI GetIniSettings6(HWND window);
 // ERROR_INSUFFICIENT_BUFFER when it is longer than the loader reads (127
 // bytes, 199 for Font), ERROR_INVALID_DATA for an entry that would not load
 // as it is (a face name holding ",", a fade code outside 00..14).
-LONG StoreMainSettings();     // FilePath, Display, AVIPlay, Opening
+LONG StoreMainSettings();     // FilePath, Display, AVIPlay, Opening, AllMonitors
 LONG StoreFadeSettings();     // Fade (the FadeCount codes of FadeCodes), FadeInOut
 LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out)
 LONG StoreColorSettings();    // Color (Color[0 .. ColorCount-1])

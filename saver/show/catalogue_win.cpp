@@ -88,14 +88,17 @@ void BuildCatalogue(HWND)
     }
 }
 
-void NextCatalogueItem(HWND)
+namespace {
+// The path of the item at the cursor into path (kCurrentPathSize bytes),
+// moving the cursor on.
+void ItemPath(uint32_t* cursor, char* path)
 {
-    std::memset(g.currentPath, 0, sizeof g.currentPath);
+    std::memset(path, 0, kCurrentPathSize);
     if (g.fileCount == 0 || g.catalogueBlock == nullptr) {
-        std::memcpy(g.currentPath, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
+        std::memcpy(path, kEmptyCatalogueSentinel, sizeof kEmptyCatalogueSentinel);
         return;
     }
-    uint32_t index = TakeCatalogueIndex(&g.catalogueCursor, g.fileCount);
+    uint32_t index = TakeCatalogueIndex(cursor, g.fileCount);
     const char* entries = static_cast<const char*>(GlobalLock(g.catalogueBlock));
     if (entries == nullptr) return;
     char name[kEntryNameSize];
@@ -103,10 +106,19 @@ void NextCatalogueItem(HWND)
     name[kEntryNameSize - 1] = '\0';
     GlobalUnlock(g.catalogueBlock);
     // The build left out every name whose path would not fit; a folder
-    // changed since then leaves currentPath empty, which has no kind.
+    // changed since then leaves the path empty, which has no kind.
     char folder[kFilePathSize];
     CopyFolder(folder);
-    ComposeItemPath(g.currentPath, folder, name);
+    ComposeItemPath(path, folder, name);
+}
+}
+
+void NextCatalogueItem(HWND) { ItemPath(&g.catalogueCursor, g.currentPath); }
+
+void PeekCatalogueItem(char* path)
+{
+    uint32_t cursor = g.catalogueCursor;
+    ItemPath(&cursor, path);
 }
 
 void FreeCatalogue()

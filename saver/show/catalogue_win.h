@@ -5,4 +5,6 @@
 
 void BuildCatalogue(HWND window);
 void NextCatalogueItem(HWND window);
+// The path the next NextCatalogueItem will give (kCurrentPathSize bytes).
+void PeekCatalogueItem(char* path);
 void FreeCatalogue();

@@ -2,6 +2,7 @@
 // and the release of everything at the end.
 #include "saver/show/cycle_win.h"
 
+#include "saver/common/content_kind.h"
 #include "saver/common/message_path_win.h"
 #include "common/text932_win.h"
 #include "saver/media/media_win.h"
@@ -45,6 +46,10 @@ void OnCreate(HWND window)
     ReplaceBackgroundBrush(RGB(0, 0, 0));
     BuildCatalogue(window);
     GetClientRect(window, &g.clientRect);
+    // A first item that is a photo is decoded while the opening runs.
+    char first[kCurrentPathSize];
+    PeekCatalogueItem(first);
+    if (g.fileCount != 0 && IsPhotoFileName(first)) DecodePhotoAhead(first);
     g.ShowTimer = static_cast<uint16_t>(SetTimer(window, kShowTimerId, g.settings.TickInterval, nullptr));
     InitAviSlots();
     g.openingState = 0;
@@ -105,8 +110,20 @@ void OnTimer(HWND window)
     }
     TendPluginHosts();
     if (g.openingState < 100) return;
-    if (g.itemBusy == 0) StartNextItem(window);
+    if (g.itemBusy == 0) {
+        StartNextItem(window);
+        g.nextAsked = 0;
+    }
     PresentCurrentItem(window);
+    // Once this item has its own picture (a photo may still be waiting for
+    // the worker), the photo after it is decoded while it is shown.
+    const bool waiting = g.currentKind == KindBitmap && g.itemBusy && g.bitmapTicks == 0;
+    if (!g.nextAsked && !waiting && g.fileCount != 0) {
+        g.nextAsked = 1;
+        char next[kCurrentPathSize];
+        PeekCatalogueItem(next);
+        if (IsPhotoFileName(next)) DecodePhotoAhead(next);
+    }
 }
 
 void OnDestroy(HWND window)
@@ -131,6 +148,7 @@ void OnDestroy(HWND window)
     // The frames may still be selected into the source surface; it lets
     // go of them before they are deleted.
     ReleaseMemorySurface(&g.SourceSurface);
+    ReleaseMemorySurface(&g.spareSurface);
     for (HBITMAP& frame : g.frameBitmaps) DeleteGdiObject(frame);
     ReleaseDarkSurface();
     DeleteGdiObject(g.mainFont);

@@ -574,3 +574,38 @@ int AdvanceTransition(TransitionState* s, const TransitionInputs& in, Transition
     s->frameIndex = 0;
     return 1;
 }
+
+bool DrawnBounds(const TransitionDraws& draws, int32_t width, int32_t height, int32_t bounds[4])
+{
+    int32_t l = width, t = height, r = 0, b = 0;
+    for (uint32_t i = 0; i < draws.count && i < kMaxTransitionDraws; ++i) {
+        const TransitionDraw& d = draws.items[i];
+        int32_t x0, y0, x1, y1;
+        switch (d.op) {
+        case DrawFill:
+            x0 = d.x, y0 = d.y, x1 = d.cx, y1 = d.cy;
+            break;
+        case DrawCopy:
+        case DrawStretch:
+            x0 = d.x, y0 = d.y, x1 = d.x + d.cx, y1 = d.y + d.cy;
+            break;
+        case DrawDarkFrame:
+            x0 = 0, y0 = 0, x1 = d.srcCx, y1 = d.srcCy;
+            break;
+        default:
+            continue;
+        }
+        if (x0 < 0) x0 = 0;
+        if (y0 < 0) y0 = 0;
+        if (x1 > width) x1 = width;
+        if (y1 > height) y1 = height;
+        if (x1 <= x0 || y1 <= y0) continue;
+        if (x0 < l) l = x0;
+        if (y0 < t) t = y0;
+        if (x1 > r) r = x1;
+        if (y1 > b) b = y1;
+    }
+    if (r <= l || b <= t) return false;
+    bounds[0] = l, bounds[1] = t, bounds[2] = r, bounds[3] = b;
+    return true;
+}

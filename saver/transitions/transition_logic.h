@@ -78,3 +78,7 @@ int AdvanceTransition(TransitionState* state, const TransitionInputs& in, Transi
 
 // D as the engine uses it (bounded by kMaxTransitionDisplay).
 uint32_t EffectiveDisplay(uint32_t display);
+
+// The part of a W x H screen that the steps draw on (left, top, right,
+// bottom); false when they draw on none of it.
+bool DrawnBounds(const TransitionDraws& draws, int32_t width, int32_t height, int32_t bounds[4]);

@@ -1,6 +1,7 @@
 // Executes the drawing steps of one engine tick with GDI.
 #include "saver/transitions/transition_win.h"
 
+#include "saver/common/mirror_win.h"
 #include "saver/saver_state.h"
 #include "saver/transitions/transition_logic.h"
 
@@ -81,7 +82,10 @@ int StepTransition(HDC screen, HDC source)
     in.enabled = g.settings.EnabledTransitions;
     in.fadeCount = g.settings.FadeCount;
     int finished = AdvanceTransition(&g.transition, in, &draws);
-    for (uint32_t i = 0; i < draws.count; ++i) Execute(screen, source, draws.items[i]);
+    HDC target = FrameTarget(screen, in.width, in.height);
+    for (uint32_t i = 0; i < draws.count; ++i) Execute(target, source, draws.items[i]);
+    int32_t bounds[4];
+    if (target != screen && DrawnBounds(draws, in.width, in.height, bounds)) PresentFrame(screen, target, bounds);
     return finished;
 }
 

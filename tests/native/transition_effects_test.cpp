@@ -48,6 +48,7 @@ typedef std::vector<std::string> Lines;
 // 31..60 hide, 61 finish.
 struct Item {
     std::vector<Lines> calls;
+    std::vector<std::string> drawn;   // DrawnBounds of each call, "" for none
 };
 
 TransitionDraws draws;
@@ -63,6 +64,10 @@ Item RunItem(uint16_t kind, int32_t w, int32_t h)
         Lines lines;
         for (uint32_t i = 0; i < draws.count; ++i) lines.push_back(Describe(draws.items[i]));
         item.calls.push_back(lines);
+        int32_t b[4];
+        char text[60] = "";
+        if (DrawnBounds(draws, w, h, b)) std::snprintf(text, sizeof text, "%d,%d-%d,%d", b[0], b[1], b[2], b[3]);
+        item.drawn.push_back(text);
         EXPECT_EQ(done, call == 61 ? 1 : 0) << "call " << call;
     }
     return item;
@@ -163,7 +168,18 @@ TEST(TransitionEffects, SetUpCompletionAndFinishDrawTheWholeArea)
         EXPECT_EQ(item.calls[0], setUp) << "kind " << kind;
         EXPECT_EQ(item.calls[30], completion) << "kind " << kind;
         EXPECT_EQ(item.calls[61], (Lines{"fill 0,0-800,600", "dark release"})) << "kind " << kind;
+        // What a mirrored show presents of these calls: the whole area.
+        for (int call : {0, 30, 61}) EXPECT_EQ(item.drawn[call], "0,0-800,600") << "kind " << kind;
     }
+    // The part a step presents holds every rectangle it draws.
+    Item wipe = RunItem(0, 800, 600);
+    EXPECT_EQ(wipe.calls[3], (Lines{"copy 0,0 800x60 from 0,0"}));
+    EXPECT_EQ(wipe.drawn[3], "0,0-800,60");
+    Item interlock = RunItem(12, 800, 600);
+    EXPECT_EQ(interlock.drawn[3], "0,0-800,600");
+    Item zoom = RunItem(8, 800, 600);
+    EXPECT_EQ(zoom.calls[29], (Lines{"stretch 23,10 754x580 from 0,0 800x600"}));
+    EXPECT_EQ(zoom.drawn[29], "23,10-777,590");
 }
 
 TEST(TransitionEffects, HorizontalStripesGrowOneRowAFrameOnSixHundred)
@@ -255,6 +271,7 @@ TEST(TransitionEffects, SmallAreasGiveEmptyStepsAndStillFinish)
     // completion copies everything.
     Item wipe = RunItem(0, 29, 29);
     EXPECT_EQ(wipe.calls[15], (Lines{"copy 0,0 29x0 from 0,0"}));
+    EXPECT_EQ(wipe.drawn[15], "");   // nothing to present
     EXPECT_EQ(wipe.calls[30][0], "copy 0,0 29x29 from 0,0");
     Item zoom = RunItem(8, 25, 25);
     EXPECT_EQ(zoom.calls[29], (Lines{"stretch 12,12 0x0 from 0,0 25x25"}));

@@ -69,6 +69,7 @@ TEST_F(ConfigureTest, OpensWithTheStoredSettings)
     SetSettingDword("Display", 42);
     SetSettingDword("AVIPlay", 3);
     SetSettingDword("Opening", 0);
+    SetSettingDword("AllMonitors", 0);
     Open();
     wchar_t caption[64];
     GetWindowTextW(dialog, caption, 64);
@@ -79,6 +80,7 @@ TEST_F(ConfigureTest, OpensWithTheStoredSettings)
     EXPECT_EQ(ItemText(dialog, IDC_DISPLAY), "42");
     EXPECT_EQ(ItemText(dialog, IDC_AVIPLAY), "3");
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPENING), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ALLMONITORS), static_cast<UINT>(BST_UNCHECKED));
     // The error boxes of the pages take their caption from the title.
     EXPECT_STRNE(g.titleText, "");
 }
@@ -88,6 +90,7 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
     Open();   // a machine without settings: the defaults show
     EXPECT_EQ(ItemText(dialog, IDC_DISPLAY), "100");
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPENING), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ALLMONITORS), static_cast<UINT>(BST_CHECKED));
 
     struct Case {
         int line;
@@ -111,6 +114,7 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
         SetItemText(dialog, IDC_DISPLAY, c.display);
         SetItemText(dialog, IDC_AVIPLAY, c.videos);
         CheckDlgButton(dialog, IDC_OPENING, c.opening ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_ALLMONITORS, c.opening ? BST_UNCHECKED : BST_CHECKED);
         SeenBox box = PressOk();
         EXPECT_FALSE(box.found);
         Reload();
@@ -118,6 +122,7 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
         EXPECT_EQ(g.settings.Display, c.storedDisplay);
         EXPECT_EQ(g.settings.AVIPlay, c.storedVideos);
         EXPECT_EQ(g.settings.Opening, c.opening ? 1u : 0u);
+        EXPECT_EQ(g.settings.AllMonitors, c.opening ? 0u : 1u);
     }
 }
 

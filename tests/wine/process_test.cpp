@@ -7,6 +7,7 @@
 #include "saver/host/host_win.h"
 #include "tests/wine/wine_test_util.h"
 
+#include <algorithm>
 #include <string>
 #include <cstdlib>
 #include <vector>
@@ -264,7 +265,45 @@ std::vector<RECT> CoverWindowRects()
 }
 }
 
-TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
+namespace {
+struct Ink {
+    COLORREF background;
+    RECT box;     // pixels of another colour
+    int count;
+};
+
+// What the desktop shows inside r: the colour of its top-left pixel and
+// where the pixels of other colours lie, relative to r.
+Ink InkOn(const RECT& r)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC desktop = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(desktop);
+    HGDIOBJ old = SelectObject(dc, dib);
+    BitBlt(dc, 0, 0, w, h, desktop, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const uint32_t* p = static_cast<const uint32_t*>(bits);
+    Ink ink = {RGB(p[0] >> 16 & 0xFF, p[0] >> 8 & 0xFF, p[0] & 0xFF), {w, h, 0, 0}, 0};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (p[y * w + x] != p[0]) {
+                ++ink.count;
+                ink.box = {std::min<LONG>(ink.box.left, x), std::min<LONG>(ink.box.top, y),
+                           std::max<LONG>(ink.box.right, x + 1), std::max<LONG>(ink.box.bottom, y + 1)};
+            }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, desktop);
+    DeleteObject(dib);
+    return ink;
+}
+}
+
+TEST(SaverProcess, EveryOtherMonitorShowsTheShowOrIsCoveredUntilTheSaverEnds)
 {
     // The test scripts say how many monitors their display has; Wine's
     // desktop process may still be taking stock of them when this starts.
@@ -280,30 +319,65 @@ TEST(SaverProcess, EveryOtherMonitorIsCoveredUntilTheSaverEnds)
     if (wanted < 2 && monitors.size() < 2) GTEST_SKIP() << "the test display has one monitor";
     ASSERT_GE(monitors.size(), wanted) << "monitors reported by the platform";
 
-    Started s = Start(L"/s");
-    ASSERT_TRUE(s.ok);
-    HWND saver = WaitForSaverWindow(20000);
-    ASSERT_NE(saver, nullptr);
-    // The covers follow the show's window in the other process.
-    std::vector<RECT> covers = CoverWindowRects();
-    for (int waited = 0; covers.size() + 1 < monitors.size() && waited < 5000; waited += 50) {
-        Sleep(50);
-        covers = CoverWindowRects();
+    // One saying in one colour pair, standing whole from the third second.
+    std::string folder = MakeTempFolder("monitors");
+    WriteFileBytes(folder + "\\ONE.TXT", "\x89\x8E\x82\xE0\x96\xD8\x82\xA9\x82\xE7\x97\x8E\x82\xBF\x82\xE9\r\n");
+    for (DWORD all : {1u, 0u}) {
+        DeleteSettingsKey();
+        SetSettingText("FilePath", folder.c_str());
+        SetSettingDword("Opening", 0);
+        SetSettingText("Back", "128,");
+        if (all == 0) SetSettingDword("AllMonitors", 0);   // missing means on
+        Started s = Start(L"/s");
+        ASSERT_TRUE(s.ok);
+        HWND saver = WaitForSaverWindow(20000);
+        ASSERT_NE(saver, nullptr);
+        // The covers follow the show's window in the other process.
+        std::vector<RECT> covers = CoverWindowRects();
+        for (int waited = 0; covers.size() + 1 < monitors.size() && waited < 5000; waited += 50) {
+            Sleep(50);
+            covers = CoverWindowRects();
+        }
+        EXPECT_EQ(covers.size(), monitors.size() - 1) << "all monitors " << all;
+        for (const RECT& m : monitors) {
+            if (m.left == 0 && m.top == 0) continue;   // the primary shows the show
+            bool found = false;
+            for (const RECT& c : covers) found = found || EqualRect(&c, &m);
+            EXPECT_TRUE(found) << "monitor at " << m.left << "," << m.top;
+        }
+        Sleep(4500);
+        RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        Ink shown = InkOn(primary);
+        EXPECT_GT(shown.count, 1000) << "all monitors " << all;
+        for (const RECT& c : covers) {
+            Ink mirror = InkOn(c);
+            if (all == 0) {
+                EXPECT_EQ(mirror.background, RGB(0, 0, 0));
+                EXPECT_EQ(mirror.count, 0) << "a black cover";
+                continue;
+            }
+            // The same saying on the same background, scaled to fit and
+            // centred: its box scales with the fit, within a few pixels.
+            EXPECT_EQ(mirror.background, shown.background);
+            const double scale = std::min(double(c.right - c.left) / primary.right,
+                                          double(c.bottom - c.top) / primary.bottom);
+            const double dx = ((c.right - c.left) - primary.right * scale) / 2;
+            const double dy = ((c.bottom - c.top) - primary.bottom * scale) / 2;
+            EXPECT_NEAR(mirror.box.left, dx + shown.box.left * scale, 4);
+            EXPECT_NEAR(mirror.box.right, dx + shown.box.right * scale, 4);
+            EXPECT_NEAR(mirror.box.top, dy + shown.box.top * scale, 4);
+            EXPECT_NEAR(mirror.box.bottom, dy + shown.box.bottom * scale, 4);
+        }
+        // Input on a cover ends the saver like input on the show (and a saver
+        // without covers is ended through its own window, so none is left).
+        HWND cover = FindWindowExW(nullptr, nullptr, L"KelmoraCoverClass", nullptr);
+        PostMessageW(cover != nullptr ? cover : saver, WM_LBUTTONDOWN, 0, 0);
+        EXPECT_EQ(WaitExit(s, 20000), 0u);
+        Finish(s);
+        EXPECT_TRUE(CoverWindowRects().empty());
     }
-    EXPECT_EQ(covers.size(), monitors.size() - 1);
-    for (const RECT& m : monitors) {
-        if (m.left == 0 && m.top == 0) continue;   // the primary shows the show
-        bool found = false;
-        for (const RECT& c : covers) found = found || EqualRect(&c, &m);
-        EXPECT_TRUE(found) << "monitor at " << m.left << "," << m.top;
-    }
-    // Input on a cover ends the saver like input on the show (and a saver
-    // without covers is ended through its own window, so none is left).
-    HWND cover = FindWindowExW(nullptr, nullptr, L"KelmoraCoverClass", nullptr);
-    PostMessageW(cover != nullptr ? cover : saver, WM_LBUTTONDOWN, 0, 0);
-    EXPECT_EQ(WaitExit(s, 20000), 0u);
-    Finish(s);
-    EXPECT_TRUE(CoverWindowRects().empty());
+    DeleteSettingsKey();
+    RemoveTree(folder);
 }
 
 // A deliberate fault inside a running saver, made only by this test program

@@ -125,6 +125,7 @@ TEST_F(SettingsStoreTest, MachineWithoutTheKeyGetsEveryDefault)
     EXPECT_EQ(s.Display, 100u);
     EXPECT_EQ(s.AVIPlay, 2u);
     EXPECT_EQ(s.Opening, 1u);
+    EXPECT_EQ(s.AllMonitors, 1u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(s.COM[i], 0u) << "COM" << i + 1;
     EXPECT_EQ(s.UsedCOMNoRun, 0u);
     EXPECT_EQ(s.FadeInOut, 0u);
@@ -145,6 +146,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     s.Display = 250;
     s.AVIPlay = 3;
     s.Opening = 7;        // a flag: stored as 1
+    s.AllMonitors = 0;
     s.FadeCount = 3;
     std::strcpy(s.FadeCodes, "140307");
     s.FadeInOut = 1;
@@ -173,6 +175,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(StoredNumber(L"Display"), 250u);
     EXPECT_EQ(StoredNumber(L"AVIPlay"), 3u);
     EXPECT_EQ(StoredNumber(L"Opening"), 1u);
+    EXPECT_EQ(StoredNumber(L"AllMonitors"), 0u);
     EXPECT_EQ(StoredText(L"Fade"), "14,03,07,");
     EXPECT_EQ(StoredNumber(L"FadeInOut"), 1u);
     EXPECT_EQ(StoredText(L"Font"), std::string(kMincho) + ",Arial,");
@@ -190,6 +193,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(s.Display, 250u);
     EXPECT_EQ(s.AVIPlay, 3u);
     EXPECT_EQ(s.Opening, 1u);
+    EXPECT_EQ(s.AllMonitors, 0u);
     ASSERT_EQ(s.FadeCount, 3);
     EXPECT_STREQ(s.FadeCodes, "140307");
     EXPECT_EQ(s.EnabledTransitions[0], 14);

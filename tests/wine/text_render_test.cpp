@@ -148,6 +148,19 @@ struct TextRenderWine : testing::Test {
         if (g.SourceSurface.dc == nullptr) return Picture();
         return Capture(g.SourceSurface.dc, W, H);
     }
+    // The picture as the whole-screen colouring made it: the white-on-black
+    // layout (white on black colours to itself), then every pixel
+    // (text AND (colour XOR background)) XOR background.
+    Picture WholeScreenColouring(const std::string& path)
+    {
+        const COLORREF text = g.settings.Color[0], back = g.settings.Back[0];
+        UseColours(RGB(255, 255, 255), RGB(0, 0, 0));
+        Picture pic = LayOut(path);
+        UseColours(text, back);
+        auto word = [](COLORREF c) { return uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
+        for (uint32_t& p : pic.pixels) p = (p & (word(text) ^ word(back))) ^ word(back);
+        return pic;
+    }
     void UseFolder(const std::string& path)
     {
         SetBytes(g.settings.FilePath, sizeof g.settings.FilePath, path.c_str());
@@ -310,9 +323,13 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         {__LINE__, "", 0},
         {__LINE__, "\x82", 1},
         {__LINE__, manyLines, 100000},
+        // Ordinary sayings, for the colouring against the whole-screen way.
+        {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n@>" + kMonkey + "\r\n", 3},
     };
     for (const auto& r : rows) {
+        Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
         Picture pic = LayOut(Saying("BAD.TXT", r.bytes));
+        EXPECT_TRUE(pic.pixels == old.pixels) << "row at line " << r.line;
         ASSERT_EQ(pic.width, W) << "row at line " << r.line;
         const TextPlacement& p = LastTextPlacement();
         EXPECT_EQ(p.code, 0) << "row at line " << r.line;
