@@ -356,16 +356,6 @@ BOOL FindNext932(HANDLE search, FindData932* found)
     return TRUE;
 }
 
-HMODULE LoadPluginLibrary932(const char* path)
-{
-    if (!path || !path[0]) return nullptr;
-    Wide932 w;
-    WideFrom932(&w, path, -1);
-    HMODULE m = LoadPluginLibraryW(w.text);
-    FreeWide932(&w);
-    return m;
-}
-
 HMODULE LoadPluginLibraryW(const wchar_t* path)
 {
     if (!path || !path[0]) return nullptr;
@@ -381,5 +371,15 @@ HMODULE LoadPluginLibraryW(const wchar_t* path)
         }
         HeapFree(GetProcessHeap(), 0, full);
     }
+    return m;
+}
+
+HMODULE LoadPluginLibrary932(const char* path)
+{
+    if (!path || !path[0]) return nullptr;
+    Wide932 w;
+    WideFrom932(&w, path, -1);
+    HMODULE m = LoadPluginLibraryW(w.text);
+    FreeWide932(&w);
     return m;
 }

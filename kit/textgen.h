@@ -39,12 +39,18 @@
  *      Em041  GetTextgenProcNames is not exported;
  *      Em042  an entry names no exported procedure: a size of 0, no block,
  *             an empty name, or a name without its NUL within its 20 bytes;
- *      Em043  a text procedure returned 0, or a length without a block.
+ *      Em043  a text procedure returned 0, or a length without a block;
+ *      Em045  the plug-in did not answer in time, or ended its process.
  *  - Nothing past the end of a block is read: a names size larger than the
  *    block walks only the entries the block holds, and a text length
  *    larger than the text block is cut to the block.
- *  - All calls come from the saver's one window thread inside a 100 ms
- *    timer tick: a slow procedure holds the show (and the screen) up.
+ *  - The saver runs the library in a host process of its own kind
+ *    (KELMTG64.EXE or KELMTG32.EXE), so 32-bit and 64-bit plug-ins both
+ *    work with either saver. A procedure may take its time: the show goes
+ *    on meanwhile, but after a few seconds without an answer, or when the
+ *    process ends (a fault, an exit), the item ends with Em045. Standard
+ *    output and error lead nowhere. The library stays loaded in its host
+ *    for one show item, so what it keeps between calls is kept there.
  */
 #ifndef KELMORA_TEXTGEN_H
 #define KELMORA_TEXTGEN_H

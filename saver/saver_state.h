@@ -5,6 +5,7 @@
 #include <imm.h>
 #include <cstdint>
 
+#include "saver/common/plugin_host_win.h"
 #include "saver/host/monitors.h"
 #include "saver/media/media_stages.h"
 #include "saver/settings/settings_fields.h"
@@ -128,13 +129,15 @@ struct SaverState {
     // Media.
     MediaState media;
 
-    // TextGenDLL plug-in of the current item.
-    HMODULE pluginModule;
-    HGLOBAL procNames;        // names block, the host's once handed over
+    // TextGenDLL plug-in of the current item, and the hosts of earlier
+    // items still letting go of theirs.
+    PluginHostLink pluginHost;
+    RetiredHost retiredHosts[kRetiredHostSlots];
+    HGLOBAL procNames;        // names block, copied from the host's answer
     uint16_t procNamesSize;   // as the plug-in reported it
     uint16_t procOffset;      // entry of the current text procedure
     uint32_t callNextProc;
-    uint32_t pluginTicks;     // 0: not loaded yet
+    uint32_t pluginTicks;     // 0: no host started yet
 };
 
 extern SaverState g;

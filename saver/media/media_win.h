@@ -11,3 +11,8 @@ void PlayWaveItem(HWND window);
 void PlayAviItem(HWND window);
 void ShowPluginItem(HWND window);
 void ReleasePlugin();
+// Closes the hosts of plug-ins already let go once they have ended; every
+// tick.
+void TendPluginHosts();
+// The plug-in and every host still ending, at the window's end.
+void EndPluginHosts();

@@ -1,26 +1,30 @@
-// TextGenDLL items: the plug-in is loaded for one catalogue item, every
+// TextGenDLL items: the plug-in is opened for one catalogue item, every
 // text procedure it names gives one saying in the order of its names
 // block, and the plug-in is let go after the last one or at its first
-// failure. Whatever it hands back is checked before it is used: a
-// plug-in is someone else's code dropped into the words folder.
+// failure. It runs in a host process of its own: each tick only looks
+// whether the answer asked for has come, so a slow plug-in never holds
+// the show, and one that faults or hangs costs only its item. Whatever
+// it hands back is checked before it is used: a plug-in is someone
+// else's code dropped into the words folder.
 #include "common/text932_win.h"
 #include "common/textgen_names.h"
-#include "kit/textgen.h"
+#include "saver/common/errors_win.h"
+#include "saver/common/plugin_host_win.h"
 #include "saver/media/media_win.h"
 #include "saver/saver_state.h"
-#include "saver/common/errors_win.h"
 #include "saver/sayings/sayings_win.h"
+
+#include <cstring>
 
 namespace {
 enum {
-    kCannotLoad = 40,
-    kNoNamesProc = 41,
+    kNoMemory = 1,
     kNoTextProc = 42,
     kNoText = 43,
 };
 
 // The failures end the item as the end of the list does, so the next
-// visit starts again from loading; the show goes on with the next item.
+// visit starts again from a new host; the show goes on with the next item.
 void GiveUp(HWND window, int code)
 {
     ReleasePlugin();
@@ -28,38 +32,80 @@ void GiveUp(HWND window, int code)
     ReportError(window, code, DrawOnWindow);
 }
 
+// A host that died, broke the framing or let its time run out is not
+// asked to let go: it is ended.
+void HostLost(HWND window)
+{
+    EndPluginHost(&g.pluginHost);
+    GiveUp(window, kPluginNoAnswer);
+}
+
 SIZE_T NamesBlockSize() { return g.procNames ? GlobalSize(g.procNames) : 0; }
 
 uint32_t UsableNames() { return UsableNamesSize(g.procNamesSize, NamesBlockSize()); }
 
-bool LoadPlugin(HWND window)
+bool StartHost(HWND window)
 {
-    g.pluginModule = LoadPluginLibraryW(g.currentPath);
-    if (!g.pluginModule) {
-        GiveUp(window, kCannotLoad);
+    const int code = StartPluginHost(&g.pluginHost, g.currentPath, true, PluginAnswerLimit());
+    if (code != 0) {
+        GiveUp(window, code);
         return false;
     }
-    TextgenNamesProc names =
-        reinterpret_cast<TextgenNamesProc>(reinterpret_cast<void*>(GetProcAddress(g.pluginModule, "GetTextgenProcNames")));
-    if (!names) {
-        GiveUp(window, kNoNamesProc);
-        return false;
-    }
-    HGLOBAL block = nullptr;
-    g.procNamesSize = names(&block);
-    g.procNames = block;
-    g.callNextProc = 1;
-    g.procOffset = 0;
+    g.pluginTicks = 1;
     return true;
 }
 
-// The procedure named by the current entry, or null when the entry names
-// none the plug-in exports.
-TextgenTextProc CurrentProc()
+HGLOBAL BlockOf(const uint8_t* bytes, uint32_t count)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count);
+    void* locked = block ? GlobalLock(block) : nullptr;
+    if (!locked) {
+        if (block) GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(locked, bytes, count);
+    GlobalUnlock(block);
+    return block;
+}
+
+// The answer that has just come in. False when it ended the item.
+bool TakeAnswer(HWND window)
+{
+    PluginHostLink* link = &g.pluginHost;
+    WireAnswer answer;
+    if (!WireReadAnswer(link->kind, link->body, link->bodyLength, &answer)) {
+        HostLost(window);
+        return false;
+    }
+    int code = static_cast<int>(answer.status);
+    if (code == 0 && link->kind == kWireOpened) {
+        // The names block as the plug-in gave it (or none): judged by the
+        // same walk as when the saver held the block itself.
+        g.procNamesSize = answer.figure;
+        g.procNames = answer.byteCount ? BlockOf(answer.bytes, answer.byteCount) : nullptr;
+        if (answer.byteCount && !g.procNames) code = kNoMemory;
+        g.callNextProc = 1;
+        g.procOffset = 0;
+    } else if (code == 0) {
+        HGLOBAL text = answer.byteCount ? BlockOf(answer.bytes, answer.byteCount) : nullptr;
+        if (!text) code = answer.byteCount ? kNoMemory : kNoText;
+        FreeGlobalBlock(&g.textBuffer);
+        g.textBuffer = text;
+        g.textLength = answer.figure;   // cut to the block when it is laid out
+    }
+    DropPluginAnswer(link);
+    if (code != 0) {
+        GiveUp(window, code);
+        return false;
+    }
+    return true;
+}
+
+// The name of the current entry, or false when the entry names none.
+bool CurrentProcName(char name[kProcNameEntrySize])
 {
     const SIZE_T blockSize = NamesBlockSize();
     const uint32_t size = UsableNamesSize(g.procNamesSize, blockSize);
-    char name[kProcNameEntrySize] = {};
     bool named = false;
     if (g.procOffset < size) {
         const char* locked = static_cast<const char*>(GlobalLock(g.procNames));
@@ -68,45 +114,52 @@ TextgenTextProc CurrentProc()
             GlobalUnlock(g.procNames);
         }
     }
-    if (!named) return nullptr;
-    return reinterpret_cast<TextgenTextProc>(reinterpret_cast<void*>(GetProcAddress(g.pluginModule, name)));
+    return named;
 }
 
-bool CallNextProc(HWND window)
+void RequestNextProc(HWND window)
 {
-    g.itemBusy = 1;
-    TextgenTextProc proc = CurrentProc();
-    if (!proc) {
+    char name[kProcNameEntrySize] = {};
+    if (!CurrentProcName(name)) {
         GiveUp(window, kNoTextProc);
-        return false;
+        return;
     }
-    HGLOBAL text = nullptr;
-    const uint16_t length = proc(&text);
-    // A length without a block to hold it is no text either; a block that
-    // came with a failure is still ours to free.
-    if (length == 0 || !text || GlobalSize(text) == 0) {
-        if (text && GlobalSize(text) != 0) FreeGlobalBlock(&text);
-        GiveUp(window, kNoText);
-        return false;
+    if (!SendPluginRequest(&g.pluginHost, kWireCall, name, static_cast<uint32_t>(std::strlen(name)),
+                           PluginAnswerLimit())) {
+        HostLost(window);
+        return;
     }
-    FreeGlobalBlock(&g.textBuffer);
-    g.textBuffer = text;
-    g.textLength = length;   // cut to the block when it is laid out
-    return true;
+    g.callNextProc = 0;
 }
 }
 
 void ShowPluginItem(HWND window)
 {
+    g.itemBusy = 1;
     if (g.pluginTicks == 0) {
         ReleasePlugin();
-        if (!LoadPlugin(window)) return;
+        StartHost(window);
+        return;
     }
-    if (g.callNextProc == 1 && !CallNextProc(window)) return;
+    if (g.pluginHost.awaiting) {
+        switch (PollPluginHost(&g.pluginHost)) {
+        case HostWaiting:
+            return;
+        case HostFailed:
+            HostLost(window);
+            return;
+        case HostAnswered:
+            if (!TakeAnswer(window)) return;
+            break;
+        }
+    }
+    if (g.callNextProc == 1) {
+        RequestNextProc(window);
+        return;
+    }
 
     RenderTextItem(window, 1);
     if (g.itemBusy == 1) {
-        g.callNextProc = 0;
         ++g.pluginTicks;
         return;
     }
@@ -119,6 +172,7 @@ void ShowPluginItem(HWND window)
     if (next < UsableNames()) {
         g.procOffset = static_cast<uint16_t>(next);
         ++g.pluginTicks;
+        RequestNextProc(window);
         return;
     }
     ReleasePlugin();
@@ -128,10 +182,17 @@ void ShowPluginItem(HWND window)
 void ReleasePlugin()
 {
     FreeGlobalBlock(&g.procNames);
-    if (g.pluginModule) FreeLibrary(g.pluginModule);
-    g.pluginModule = nullptr;
+    ReleasePluginHost(&g.pluginHost, g.retiredHosts, kRetiredHostSlots);
     g.procNamesSize = 0;
     g.procOffset = 0;
     g.callNextProc = 0;
     g.pluginTicks = 0;
+}
+
+void TendPluginHosts() { TendRetiredHosts(g.retiredHosts, kRetiredHostSlots, 0); }
+
+void EndPluginHosts()
+{
+    ReleasePlugin();
+    TendRetiredHosts(g.retiredHosts, kRetiredHostSlots, kPluginClosingGraceMs);
 }

@@ -2,7 +2,7 @@
 // settings dialog of the one double-clicked. The plug-in keeps its own
 // settings; the page stores nothing.
 #include "common/text932_win.h"
-#include "kit/textgen.h"
+#include "saver/common/plugin_host_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
 #include "saver/settings/pages_win.h"
@@ -53,6 +53,53 @@ void ListPlugins(HWND page)
     FindClose(search);
 }
 
+// Waits for the host's answer with the page's messages still flowing, so
+// that the page repaints and the plug-in's dialog over it works.
+HostPoll AwaitAnswer(PluginHostLink* link)
+{
+    for (;;) {
+        const HostPoll poll = PollPluginHost(link);
+        if (poll != HostWaiting) return poll;
+        MsgWaitForMultipleObjects(1, &link->process, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Whoever asked to quit still gets it, once the host is gone.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return HostFailed;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// The host's part of a double-click: open the library, then its settings
+// dialog over the page. 0, or the number of the message to show; a host
+// that dies or will not answer counts as a library that cannot be loaded.
+int ConfigureInHost(HWND page, PluginHostLink* link)
+{
+    if (AwaitAnswer(link) != HostAnswered) return kNotLoadedMessage;
+    WireAnswer opened;
+    const bool read = WireReadAnswer(link->kind, link->body, link->bodyLength, &opened);
+    DropPluginAnswer(link);
+    if (!read) return kNotLoadedMessage;
+    if (opened.status != 0) return static_cast<int>(opened.status);
+
+    uint8_t owner[8];
+    WirePutU64(owner, reinterpret_cast<uintptr_t>(page));
+    // The plug-in's dialog is another process's window: it may come to
+    // the front over the page.
+    AllowSetForegroundWindow(link->processId);
+    // The user takes as long as he likes over the dialog; only the host's
+    // end stops the wait.
+    if (!SendPluginRequest(link, kWireConfigure, owner, sizeof owner, 0)) return kNotLoadedMessage;
+    if (AwaitAnswer(link) != HostAnswered) return kNotLoadedMessage;
+    const uint32_t status = WireReadU32(link->body);
+    DropPluginAnswer(link);
+    return status == 0 || status == kNoSettingsMessage ? static_cast<int>(status) : kNotLoadedMessage;
+}
+
 void OpenPluginSettings(HWND page)
 {
     HWND list = GetDlgItem(page, IDC_TEXTGEN_LIST);
@@ -60,25 +107,26 @@ void OpenPluginSettings(HWND page)
     if (selected == LB_ERR) return;
     wchar_t name[kPluginNameChars];
     wchar_t path[kPluginPathChars];
-    HMODULE plugin = nullptr;
+    PluginHostLink link = {};
+    int code = kNotLoadedMessage;
     LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(selected), 0);
     if (length > 0 && length < kPluginNameChars &&
         SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(name)) == length &&
-        JoinPluginPath(g.settings.FilePath, name, path, kPluginPathChars))
-        plugin = LoadPluginLibraryW(path);
-    if (plugin == nullptr) {
-        ReportError(page, kNotLoadedMessage, ShowMessageBox);
-        return;
+        JoinPluginPath(g.settings.FilePath, name, path, kPluginPathChars)) {
+        code = StartPluginHost(&link, path, false, PluginAnswerLimit());
     }
-    TextgenConfigProc configure =
-        reinterpret_cast<TextgenConfigProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "GetTextgenCnfgDlg")));
-    if (configure == nullptr) {
-        FreeLibrary(plugin);
-        ReportError(page, kNoSettingsMessage, ShowMessageBox);
-        return;
+    if (code == 0) {
+        // Disabled by us, not only by the plug-in's dialog: a host that
+        // ends without closing its dialog must not leave the page dead.
+        EnableWindow(page, FALSE);
+        code = ConfigureInHost(page, &link);
+        if (link.awaiting) EndPluginHost(&link);
+        else ReleasePluginHost(&link, nullptr, 0);
+        EnableWindow(page, TRUE);
+        SetActiveWindow(page);
     }
-    configure(page);
-    FreeLibrary(plugin);
+    EndPluginHost(&link);
+    if (code != 0) ReportError(page, code, ShowMessageBox);
 }
 }
 

@@ -108,6 +108,7 @@ void OnTimer(HWND window)
         if (g.settings.Opening != 0) OpeningStep(window);
         else g.openingState = 100;
     }
+    TendPluginHosts();
     if (g.openingState < 100) return;
     if (g.itemBusy == 0) {
         StartNextItem(window);
@@ -159,7 +160,7 @@ void OnDestroy(HWND window)
     if (g.sysInfoWindow) DestroyWindow(g.sysInfoWindow);
     g.sysInfoWindow = nullptr;
     StopAllMedia();
-    ReleasePlugin();
+    EndPluginHosts();
     StopPhotoDecoding();
 }
 }

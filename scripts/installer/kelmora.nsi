@@ -8,7 +8,9 @@
 ;   AMD64     defined for the 64-bit installer (runs on 64-bit Windows only;
 ;             the 32-bit one runs everywhere)
 ; Command line: /S silent, /D=folder, /X86 the 32-bit saver on 64-bit
-; Windows, /USENOW make it the current user's screen saver without asking
+; Windows (plug-ins of either kind run with either saver, each in the host
+; of its own kind, so this is only for setups that want the 32-bit saver
+; itself), /USENOW make it the current user's screen saver without asking
 ; (the finish page offers it otherwise).
 
 Unicode true
@@ -97,8 +99,8 @@ LangString SecSaverDesc ${LANG_JAPANESE} "KELMORA.scr をシステム フォル�
 LangString SecSaverDesc ${LANG_ENGLISH} "KELMORA.scr into the system folder, and the sample words folder into the installation folder."
 LangString SecX86Name ${LANG_JAPANESE} "32 ビット版を使う"
 LangString SecX86Name ${LANG_ENGLISH} "Use the 32-bit build"
-LangString SecX86Desc ${LANG_JAPANESE} "64 ビット版の代わりに 32 ビット版のスクリーンセーバーとテストビューアを入れます。32 ビットの TextGenDLL を使う場合に選んでください。"
-LangString SecX86Desc ${LANG_ENGLISH} "Installs the 32-bit saver and test viewer instead of the 64-bit ones. Choose it if your TextGenDLL plug-ins are 32-bit."
+LangString SecX86Desc ${LANG_JAPANESE} "64 ビット版の代わりに 32 ビット版のスクリーンセーバーとテストビューアを入れます。TextGenDLL は 32 ビットでも 64 ビットでも、どちらの版でも使えます。"
+LangString SecX86Desc ${LANG_ENGLISH} "Installs the 32-bit saver and test viewer instead of the 64-bit ones. TextGenDLL plug-ins run with either, 32-bit and 64-bit alike."
 LangString SecKitName ${LANG_JAPANESE} "TextGenDLL 開発キット"
 LangString SecKitName ${LANG_ENGLISH} "TextGenDLL kit"
 LangString SecKitDesc ${LANG_JAPANESE} "テストビューア KELMGDBG、textgen.h、ガイド、サンプル プラグイン (64 ビット版と 32 ビット版)。"
@@ -145,6 +147,9 @@ Section "$(SecSaverName)" SecSaver
   ${AndIf} $PrevSaverFile != $SaverFile
     ${DisableX64FSRedirection}
     Delete "$PrevSaverFile"
+    ${GetParent} "$PrevSaverFile" $0
+    Delete "$0\KELMTG64.EXE"
+    Delete "$0\KELMTG32.EXE"
     ${EnableX64FSRedirection}
   ${EndIf}
 
@@ -155,6 +160,13 @@ Section "$(SecSaverName)" SecSaver
     File "${STAGE}/x64/KELMORA.scr"
   ${Else}
     File "${STAGE}/x86/KELMORA.scr"
+  ${EndIf}
+  ; The plug-in hosts go beside the saver, which starts them from its own
+  ; folder: on 64-bit Windows both, so that either saver runs plug-ins of
+  ; either kind; on 32-bit Windows only the one that can run there.
+  File "${STAGE}/x86/KELMTG32.EXE"
+  ${If} ${RunningX64}
+    File "${STAGE}/x64/KELMTG64.EXE"
   ${EndIf}
   ${EnableX64FSRedirection}
 
@@ -425,6 +437,9 @@ Section "Uninstall"
     ${EndIf}
     ${DisableX64FSRedirection}
     Delete "$SaverFile"
+    ${GetParent} "$SaverFile" $0
+    Delete "$0\KELMTG64.EXE"
+    Delete "$0\KELMTG32.EXE"
     ${EnableX64FSRedirection}
   ${EndIf}
 

@@ -1,13 +1,15 @@
 // Figures, not a test: the cost of the heaviest tick of each transition
 // effect and of a saying's layout tick, as a share of the 100 ms tick, on a
-// full-screen window.
+// full-screen window; and how soon a plug-in's text comes from its host.
 //   kelmora_bench.exe                     the table
 //   kelmora_bench.exe --show KIND CALL S  draws KIND up to engine call CALL
 //                                         and keeps the window S seconds
 //   kelmora_bench.exe --photos TICKS      the show cycle for TICKS ticks of
 //                                         100 ms on the folder the settings
 //                                         name: its longest tick
+//   kelmora_bench.exe --plugins           plug-in items in their host
 #include "common/text932_win.h"
+#include "saver/host/host_win.h"
 #include "saver/saver_state.h"
 #include "saver/sayings/sayings_win.h"
 #include "saver/show/cycle_win.h"
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -294,6 +297,69 @@ void Show(HWND window, HDC source, uint16_t kind, int lastCall, int seconds)
     }
 }
 
+// A plug-in item in its host, ticked at the real cadence: the time from
+// the item's first tick to its text laid out, the first tick (which starts
+// the host) and the longest tick spent waiting for the host's answers.
+void VisitPlugin(HWND saver, const char* label)
+{
+    double start = 0, toText = 0, first = 0, waiting = 0;
+    for (int tick = 0; tick < 4000; ++tick) {
+        const bool awaiting = g.pluginHost.awaiting != 0;
+        const double t0 = Now();
+        SendMessageW(saver, WM_TIMER, kShowTimerId, 0);
+        Pump();
+        const double spent = Now() - t0;
+        if (g.currentKind != 6) {
+            if (start > 0) break;
+            continue;
+        }
+        if (start == 0) start = t0, first = spent;
+        if (awaiting && g.pluginHost.awaiting) waiting = std::max(waiting, spent);   // no answer came
+        if (toText == 0 && g.textTicks >= 1) toText = Now() - start;
+        if (spent < kTickMs) Sleep(static_cast<DWORD>(kTickMs - spent));
+    }
+    std::printf("%-30s %7.1f ms to its text; ticks: first %6.2f ms, longest waiting %6.2f ms\n", label, toText,
+                first, waiting);
+}
+
+// Every visit starts a host; the first one finds nothing in the caches.
+void BenchPlugins(HWND window)
+{
+    char path[MAX_PATH], temp[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::strcpy(std::strrchr(path, '\\') + 1, "testplugins\\tg_hostile.dll");
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "kelmora_plugin_bench";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CopyFileA(path, (folder + "\\A.DLL").c_str(), FALSE);
+    CopyFileA(path, (folder + "\\B.TXT").c_str(), FALSE);   // any saying will do between the visits
+    HKEY key = nullptr;
+    RegCreateKey932(HKEY_LOCAL_MACHINE, "SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main", &key);
+    RegSetString932(key, "FilePath", folder.c_str());
+    RegSetDword932(key, "Opening", 0);
+    RegSetDword932(key, "Display", 0);
+    RegCloseKey(key);
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = SaverWindowProc;
+    cls.lpszClassName = L"WindowsScreenSaverClass";
+    RegisterClassW(&cls);
+    ResetSaverState();
+    g.isPreview = 1;
+    HWND saver = CreateWindowExW(0, cls.lpszClassName, L"Preview", WS_CHILD | WS_VISIBLE, 0, 0, 1920, 1080, window,
+                                 nullptr, nullptr, nullptr);
+    KillTimer(saver, kShowTimerId);
+    const char* labels[] = {"plug-in item, first visit", "plug-in item, second visit", "plug-in item, third visit"};
+    for (const char* label : labels) VisitPlugin(saver, label);
+    SetEnvironmentVariableA("TG_SLEEP", "3000");
+    VisitPlugin(saver, "plug-in sleeping 3000 ms");
+    SetEnvironmentVariableA("TG_SLEEP", nullptr);
+    DestroyWindow(saver);
+    Pump();
+    DeleteFileA((folder + "\\A.DLL").c_str());
+    DeleteFileA((folder + "\\B.TXT").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -314,6 +380,8 @@ int main(int argc, char** argv)
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchShow(window, std::atoi(argv[2]));
+    } else if (argc >= 2 && std::strcmp(argv[1], "--plugins") == 0) {
+        BenchPlugins(window);
     } else if (argc >= 5 && std::strcmp(argv[1], "--show") == 0) {
         Show(window, picture.dc, static_cast<uint16_t>(std::atoi(argv[2])), std::atoi(argv[3]), std::atoi(argv[4]));
     } else {

@@ -13,7 +13,8 @@ TEST(ErrorTable, EveryRaisedCodeHasItsString)
         {__LINE__, 21, 1017},  {__LINE__, 22, 1018},  {__LINE__, 23, 1019},  {__LINE__, 25, 1020},
         {__LINE__, 26, 1021},  {__LINE__, 27, 1022},  {__LINE__, 28, 1023},  {__LINE__, 29, 1024},
         {__LINE__, 40, 1025},  {__LINE__, 41, 1026},  {__LINE__, 42, 1027},  {__LINE__, 43, 1028},
-        {__LINE__, 44, 1029},  {__LINE__, 50, 1030},  {__LINE__, 51, 1031},  {__LINE__, 52, 1032}, {__LINE__, 53, 1033},
+        {__LINE__, 44, 1029},  {__LINE__, 45, 1034},  {__LINE__, 50, 1030},  {__LINE__, 51, 1031},
+        {__LINE__, 52, 1032},  {__LINE__, 53, 1033},
         {__LINE__, 998, 1015},
         // Codes between and beyond have no message.
         {__LINE__, 0, 0},      {__LINE__, 3, 0},      {__LINE__, 24, 0},     {__LINE__, 999, 0},

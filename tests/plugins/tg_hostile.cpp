@@ -1,20 +1,46 @@
 // A plug-in that breaks the contract in the way TG_HOSTILE names; without
-// it, one procedure "Text" with a 6-byte text.
+// it, one procedure "Text" with a 6-byte text. Some ways take the whole
+// process down or never return: the host is there to survive them.
 #include "tests/plugins/tg_plugin_util.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
+HINSTANCE self = nullptr;
+
+// TG_HOSTILE names the way; without it, the file's own name does (a copy
+// named HANG.DLL hangs), so that one folder can hold several at once.
 bool Mode(const char* wanted)
 {
-    char mode[32];
+    char mode[32], path[MAX_PATH] = "";
     DWORD n = GetEnvironmentVariableA("TG_HOSTILE", mode, sizeof mode);
-    return n > 0 && n < sizeof mode && std::strcmp(mode, wanted) == 0;
+    if (n > 0) return n < sizeof mode && std::strcmp(mode, wanted) == 0;
+    GetModuleFileNameA(self, path, sizeof path);
+    const char* name = std::strrchr(path, '\\');
+    return name && _strnicmp(name + 1, wanted, std::strlen(wanted)) == 0 && name[1 + std::strlen(wanted)] == '.';
 }
+
+void Fault() { *static_cast<int volatile*>(nullptr) = 1; }
+DWORD WINAPI Linger(void*) { for (;;) Sleep(10); }
 
 WORD GiveText(const char* name, HGLOBAL* text)
 {
     TgNoteCall(name);
+    if (Mode("fault")) Fault();
+    if (Mode("hang")) Sleep(INFINITE);
+    if (Mode("exit")) ExitProcess(0);
+    // TG_SLEEP: milliseconds the procedure takes before it answers.
+    if (TgSetting("TG_SLEEP", 0) > 0) Sleep(static_cast<DWORD>(TgSetting("TG_SLEEP", 0)));
+    if (Mode("print")) std::printf("KG\x82 into the host's pipes, were they its standard ones\n");
+    if (Mode("print")) std::fprintf(stderr, "KG\x82 and more\n");
+    if (Mode("threads")) CloseHandle(CreateThread(nullptr, 0, Linger, nullptr, 0, nullptr));
+    if (Mode("huge")) {
+        // A block far beyond what a text may be; the length says six.
+        *text = GlobalAlloc(GMEM_FIXED, 64u * 1024 * 1024);
+        if (*text) std::memcpy(*text, "tttttt", 6);
+        return 6;
+    }
     if (Mode("nullhandle")) return 7;
     if (Mode("failwithblock")) {
         *text = TgBlock("tttttt", 6);
@@ -31,8 +57,16 @@ WORD GiveText(const char* name, HGLOBAL* text)
 }
 
 extern "C" {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
+{
+    self = instance;
+    if (reason == DLL_PROCESS_ATTACH && Mode("lfault")) Fault();
+    return TRUE;
+}
+
 WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
 {
+    if (Mode("nfault")) Fault();
     char entries[40];
     std::memset(entries, 0, sizeof entries);
     WORD size = 20;
@@ -65,5 +99,12 @@ WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
 }
 
 WORD WINAPI Text(HGLOBAL* text) { return GiveText("Text", text); }
+
+WORD WINAPI GetTextgenCnfgDlg(HWND)
+{
+    if (Mode("sfault")) Fault();
+    if (Mode("exit")) ExitProcess(0);
+    return 1;
+}
 WORD WINAPI TextWithAVeryLongName(HGLOBAL* text) { return GiveText("Long", text); }
 }

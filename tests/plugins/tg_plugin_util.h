@@ -1,10 +1,12 @@
 // What the test plug-ins share: blocks handed over as the host expects
 // them, and a trail of the procedures called, kept in an environment
 // variable of the process so that the tests can read it after the plug-in
-// has been unloaded.
+// has been unloaded, or, where TG_TRAIL names a file, appended to it (the
+// plug-in then runs in a process of its own).
 #pragma once
 #include "kit/textgen.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,6 +23,13 @@ inline HGLOBAL TgBlock(const void* bytes, SIZE_T size)
 
 inline void TgNoteCall(const char* name)
 {
+    char trail[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("TG_TRAIL", trail, sizeof trail);
+    if (FILE* file = length > 0 && length < sizeof trail ? std::fopen(trail, "ab") : nullptr) {
+        std::fprintf(file, "%s;", name);
+        std::fclose(file);
+        return;
+    }
     char calls[512] = "";
     DWORD n = GetEnvironmentVariableA("TG_CALLS", calls, sizeof calls);
     if (n >= sizeof calls) calls[0] = '\0';

@@ -1,5 +1,6 @@
 // Linked only into the soak build of the saver: a thread that writes, at a
-// steady interval, what the process holds (memory, GDI objects, windows)
+// steady interval, what the process holds (memory, GDI objects, windows,
+// kernel handles)
 // to the file named by KELMORA_PROBE_LOG. Wine does not count GDI or USER
 // objects per process, so they are counted here, from inside.
 #include <windows.h>
@@ -35,6 +36,18 @@ long CountWindows()
     return windows;
 }
 
+// Where the platform does not count them (Wine answers 0), every handle
+// value is asked about in turn.
+unsigned long CountHandles()
+{
+    DWORD counted = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &counted) && counted) return counted;
+    DWORD flags = 0;
+    for (uintptr_t value = 4; value < 0x40000; value += 4)
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++counted;
+    return counted;
+}
+
 DWORD WINAPI ProbeThread(LPVOID)
 {
     const char* path = getenv("KELMORA_PROBE_LOG");
@@ -46,13 +59,14 @@ DWORD WINAPI ProbeThread(LPVOID)
         PROCESS_MEMORY_COUNTERS memory;
         ZeroMemory(&memory, sizeof memory);
         K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        const unsigned long handles = CountHandles();
         FILE* log = fopen(path, "a");
         if (log != nullptr) {
-            fprintf(log, "t=%lu rss_kib=%lu private_kib=%lu gdi=%ld windows=%ld\n",
+            fprintf(log, "t=%lu rss_kib=%lu private_kib=%lu gdi=%ld windows=%ld handles=%lu\n",
                     static_cast<unsigned long>(elapsed / 1000),
                     static_cast<unsigned long>(memory.WorkingSetSize / 1024),
                     static_cast<unsigned long>(memory.PagefileUsage / 1024), gdiReal ? CountGdiObjects() : -1L,
-                    CountWindows());
+                    CountWindows(), handles);
             fclose(log);
         }
         Sleep(interval);

@@ -165,6 +165,8 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
     // A library without a settings procedure, and a ".dll" that is none.
     ASSERT_TRUE(CopyFileW((built + L"pw_standin.dll").c_str(), std::wstring(folder.begin(), folder.end()).append(L"\\Bare.DLL").c_str(), FALSE));
     WriteFileBytes(folder + "\\broken.dll", "MZ but no library at all");
+    // One whose settings take its process down, one way or another.
+    ASSERT_TRUE(CopyFileW((built + L"tg_hostile.dll").c_str(), std::wstring(folder.begin(), folder.end()).append(L"\\Hostile.DLL").c_str(), FALSE));
     WriteFileBytes(folder + "\\saying.txt", "not a plug-in");
     // No folder chosen yet must not list the root of the current drive.
     const std::string none, inRoot = "\\kelmora_root_probe.dll";
@@ -176,6 +178,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         int item;              // -1: nothing selected
         const char* message;   // the box it brings, or nullptr
         bool configured;
+        const char* hostile = nullptr;   // what Hostile.DLL does
     } cases[] = {
         {__LINE__, &folder, 2, nullptr, true},
         {__LINE__, &folder, 0, kEm044, false},
@@ -183,15 +186,20 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         {__LINE__, &folder, -1, nullptr, false},
         {__LINE__, &deep, 0, nullptr, true},
         {__LINE__, &none, 0, nullptr, false},
+        {__LINE__, &folder, 3, kEm040, false, "sfault"},
+        {__LINE__, &folder, 3, kEm040, false, "exit"},
+        {__LINE__, &folder, 3, kEm040, false, "lfault"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelmoraTest");
         Widen932(*c.in, g.settings.FilePath);
+        SetEnvironmentVariableA("TG_HOSTILE", c.hostile);
         std::vector<std::string> listed;
         HWND page = nullptr;
         SeenBox box;
         bool closedByOthers = false;
+        bool enabledAfter = false;
         INT_PTR result = RunPage(IDD_TEXTGEN_PAGE, TextGenPageProc, [&](HWND shown) {
             page = shown;
             HWND list = GetDlgItem(page, IDC_TEXTGEN_LIST);
@@ -201,6 +209,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
             box = WatchMessageBox([&] {
                 SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_TEXTGEN_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
             });
+            enabledAfter = IsWindowEnabled(page) != 0;
             // Only "戻る" closes the page: not Esc, not the close box.
             SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             SendMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -209,8 +218,10 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         });
         EXPECT_EQ(result, 1);
         EXPECT_FALSE(closedByOthers);
-        if (c.in == &folder) EXPECT_EQ(listed, (std::vector<std::string>{"Bare.DLL", "broken.dll", "cfg_plugin.dll"}));
+        if (c.in == &folder)
+            EXPECT_EQ(listed, (std::vector<std::string>{"Bare.DLL", "broken.dll", "cfg_plugin.dll", "Hostile.DLL"}));
         if (c.in == &none) EXPECT_EQ(listed, std::vector<std::string>{});
+        EXPECT_TRUE(enabledAfter);   // whatever the plug-in did
         EXPECT_EQ(box.found, c.message != nullptr);
         if (c.message) EXPECT_TRUE(HasText(box, c.message));
         if (c.message) EXPECT_EQ(box.caption, std::string(g.titleText));
@@ -218,8 +229,14 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         DWORD size = sizeof owner;
         RegGetValueW(HKEY_CURRENT_USER, L"Software\\KelmoraTest\\Plugin", L"ConfigOwner", RRF_RT_QWORD, nullptr, &owner, &size);
         EXPECT_EQ(owner, c.configured ? reinterpret_cast<uintptr_t>(page) : 0u);   // the page owns its dialog
-        EXPECT_EQ(GetModuleHandleA("cfg_plugin.dll"), nullptr);   // let go again at once
+        DWORD ownerEnabled = 7;
+        size = sizeof ownerEnabled;
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\KelmoraTest\\Plugin", L"OwnerEnabled", RRF_RT_REG_DWORD, nullptr, &ownerEnabled, &size);
+        EXPECT_EQ(ownerEnabled, c.configured ? 0u : 7u);   // and takes no input meanwhile
+        EXPECT_EQ(GetModuleHandleA("cfg_plugin.dll"), nullptr);   // never in the page's process
+        EXPECT_TRUE(ProcessesEnd(ProcessesNamed(kOwnHost), 5000));
     }
+    SetEnvironmentVariableA("TG_HOSTILE", nullptr);
     DeleteFileA(inRoot.c_str());
     RemoveTree(folder);
 }

@@ -99,12 +99,32 @@ TEST(SaverProcess, ConfigurationDialogStoresOnOkAndEndsWithOne)
     DeleteSettingsKey();
 }
 
+// The show runs a plug-in that never answers: the saver still ends on a
+// key, and neither that end nor a forced one leaves the plug-in's host.
 TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
 {
+    DeleteSettingsKey();
+    std::string folder = MakeTempFolder("hangshow");
+    ASSERT_TRUE(CopyFileW(BesideTests(L"testplugins\\tg_hostile.dll").c_str(),
+                          std::wstring(folder.begin(), folder.end()).append(L"\\A.DLL").c_str(), FALSE));
+    SetSettingText("FilePath", folder.c_str());
+    SetSettingDword("Opening", 0);
+    SetEnvironmentVariableA("TG_HOSTILE", "hang");
+
+    Started forced = Start(L"/s");
+    ASSERT_TRUE(forced.ok);
+    std::vector<DWORD> hosts = ProcessesNamed(kOwnHost, 20000);
+    EXPECT_FALSE(hosts.empty()) << "no host started for the plug-in";
+    TerminateProcess(forced.pi.hProcess, 9);
+    Finish(forced);
+    EXPECT_TRUE(ProcessesEnd(hosts, 10000)) << "a host outlived its saver ended by force";
+
     Started first = Start(L"/s");
     ASSERT_TRUE(first.ok);
     HWND saver = WaitForSaverWindow(20000);
     ASSERT_NE(saver, nullptr);
+    hosts = ProcessesNamed(kOwnHost, 20000);
+    EXPECT_FALSE(hosts.empty()) << "no host started for the plug-in";
     RECT rc;
     GetWindowRect(saver, &rc);
     EXPECT_EQ(rc.right - rc.left, GetSystemMetrics(SM_CXSCREEN));
@@ -122,6 +142,10 @@ TEST(SaverProcess, FullScreenRunEndsOnAKeyAndASecondStartDefers)
     EXPECT_EQ(WaitExit(first, 20000), 0u);
     Finish(first);
     EXPECT_EQ(FindWindowW(L"WindowsScreenSaverClass", nullptr), nullptr);
+    EXPECT_TRUE(ProcessesEnd(hosts, 10000)) << "a host outlived its saver";
+    SetEnvironmentVariableA("TG_HOSTILE", nullptr);
+    DeleteSettingsKey();
+    RemoveTree(folder);
 }
 
 namespace {

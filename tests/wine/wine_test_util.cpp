@@ -5,6 +5,8 @@
 #include "saver/saver_state.h"
 #include "saver/settings/store_win.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -262,4 +264,36 @@ void Widen932(const std::string& text, wchar_t* out, size_t chars)
 {
     std::memset(out, 0, chars * sizeof(wchar_t));
     MultiByteToWideChar(932, 0, text.c_str(), -1, out, static_cast<int>(chars) - 1);
+}
+
+const wchar_t* const kOwnHost = sizeof(void*) == 8 ? L"KELMTG64.EXE" : L"KELMTG32.EXE";
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe, DWORD waitMs)
+{
+    std::vector<DWORD> found;
+    for (ULONGLONG end = GetTickCount64() + waitMs; found.empty(); Sleep(50)) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry;
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+            if (lstrcmpiW(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
+        CloseHandle(snapshot);
+        if (GetTickCount64() >= end) break;
+    }
+    return found;
+}
+
+bool ProcessesEnd(const std::vector<DWORD>& ids, DWORD ms)
+{
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (DWORD id : ids) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        const ULONGLONG now = GetTickCount64();
+        const DWORD wait = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        const bool ended = WaitForSingleObject(process, wait) == WAIT_OBJECT_0;
+        CloseHandle(process);
+        if (!ended) return false;
+    }
+    return true;
 }

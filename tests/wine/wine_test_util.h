@@ -51,6 +51,13 @@ std::string MakeTempFolder(const char* tag);
 // the test plug-ins under "testplugins\\").
 std::wstring BesideTests(const wchar_t* name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The processes of a program file name (say, the plug-in host of the
+// tests' own processor), waiting up to waitMs for one to appear, and
+// whether those of the given ids have all ended within ms.
+extern const wchar_t* const kOwnHost;
+std::vector<DWORD> ProcessesNamed(const wchar_t* exe, DWORD waitMs = 0);
+bool ProcessesEnd(const std::vector<DWORD>& ids, DWORD ms);
 void RemoveTree(const std::string& folder);
 
 // Lets everyone read the user's settings key (and the tests undo it), with
