@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "saver/common/plugin_host_win.h"
-#include "saver/host/monitors.h"
+#include "saver/common/monitors.h"
 #include "saver/media/media_stages.h"
 #include "saver/settings/settings_fields.h"
 #include "saver/show/catalogue.h"

@@ -1,6 +1,6 @@
 #include "saver/common/mirror_win.h"
 
-#include "saver/host/monitors.h"
+#include "saver/common/monitors.h"
 #include "saver/saver_state.h"
 
 namespace {

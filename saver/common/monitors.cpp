@@ -1,4 +1,4 @@
-#include "saver/host/monitors.h"
+#include "saver/common/monitors.h"
 
 namespace {
 bool IsEmpty(const ScreenRect& r) { return r.right <= r.left || r.bottom <= r.top; }

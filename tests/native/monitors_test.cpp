@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saver/host/monitors.h"
+#include "saver/common/monitors.h"
 
 #include <algorithm>
 #include <vector>
