@@ -4,7 +4,7 @@
 
 namespace {
 // One walk for both forms of a name: Shift-JIS goes by whole characters (a
-// trail byte can look like "\\"), a UTF-16 unit is never part of another.
+// trail byte can look like "\"), a UTF-16 unit is never part of another.
 const char* NextUnit(const char* p) { return NextChar932(p); }
 const char16_t* NextUnit(const char16_t* p) { return p + 1; }
 unsigned UnitValue(char c) { return static_cast<unsigned char>(c); }
