@@ -223,6 +223,7 @@ void WINAPI GetIniSettings4(HWND)
     Keys key = OpenForLoading();
     char text[kFontTextSize];
     const char* fonts = ReadText(key, "Font", text, sizeof text);
+    g.settings.Vertical = ReadNumber(key, "Vertical", 0);
     Close(key);
     LoadFontList(fonts, &g.settings);   // missing or empty: the two default faces
 }
@@ -275,7 +276,12 @@ LONG StoreFontSettings()
     char text[kFontTextSize];
     int formatted = FormatFontList(g.settings.Font, CountWithin(g.settings.FontCount, kMaxFonts), text, sizeof text,
                                    kFontTextSize - 1);
-    return StoreListText("Font", text, formatted);
+    if (formatted < 0) return FormatFailure(formatted);
+    Writer w;
+    if (BeginWrite(&w) != ERROR_SUCCESS) return w.result;
+    WriteText(&w, "Font", text);
+    WriteFlag(&w, "Vertical", g.settings.Vertical);
+    return EndWrite(&w);
 }
 
 LONG StoreColorSettings()

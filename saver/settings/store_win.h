@@ -38,7 +38,7 @@ __declspec(dllexport) void WINAPI GetIniSettings6(HWND window);
 // field) is refused with ERROR_INSUFFICIENT_BUFFER before anything is written.
 LONG StoreMainSettings();     // FilePath, Display, AVIPlay, Opening, AllMonitors
 LONG StoreFadeSettings();     // Fade (the FadeCount codes of FadeCodes), FadeInOut
-LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out)
+LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out), Vertical
 LONG StoreColorSettings();    // Color (Color[0 .. ColorCount-1])
 LONG StoreBackSettings();     // Back (Back[0 .. BackCount-1])
 LONG StoreLimitSettings();    // COM1..COM4, UsedCOMNoRun
