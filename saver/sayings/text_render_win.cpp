@@ -1,6 +1,7 @@
 // Sayings on the screen: the text is laid out once, white on black, then
 // recoloured and handed to the transition engine tick after tick.
 #include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_picture_win.h"
 
 #include "common/cp932.h"
 #include "common/text932_win.h"
@@ -180,6 +181,61 @@ void ReleaseTextPicture()
     g.itemBusy = 0;
 }
 
+void TakeTextPicture(HDC screen, int width, int height)
+{
+    // A picture left from an item cut short is parked first; the same-sized
+    // picture then serves this saying too.
+    if (g.SourceSurface.dc || g.SourceSurface.bitmap) {
+        uint32_t busy = g.itemBusy;
+        ReleaseTextPicture();
+        g.itemBusy = busy;
+    }
+    MemorySurface& s = g.SourceSurface;
+    TakeSourceSurface(screen, width, height);
+    if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
+}
+
+void ClearTextPicture(HDC screen, int width, int height, int top, int bottom, int margin, TextBand* band)
+{
+    HDC dc = g.SourceSurface.dc;
+    HBRUSH black = g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    band->byBrushes = ColoursByBrushes(screen, &band->background);
+    if (band->byBrushes) {
+        // Only the rows of the text need the colouring; every other row is
+        // the background from the start.
+        band->top = top - margin;
+        band->bottom = bottom + margin;
+        if (band->top < 0) band->top = 0;
+        if (band->bottom > height) band->bottom = height;
+        if (band->bottom < band->top) band->bottom = band->top;
+        FillRows(dc, width, 0, band->top, BackgroundBrush());
+        FillRows(dc, width, band->top, band->bottom, black);
+        FillRows(dc, width, band->bottom, height, BackgroundBrush());
+    } else {
+        FillRows(dc, width, 0, height, black);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+}
+
+void FinishTextPicture(HDC screen, int width, int height, const TextBand& band)
+{
+    MemorySurface& s = g.SourceSurface;
+    if (g.textBuffer) FreeGlobalBlock(&g.textBuffer);
+    if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
+    s.oldFont = nullptr;
+    DeleteGdiObject(g.mainFont);
+    DeleteGdiObject(g.subFont);
+
+    // The text colour is drawn even when the picture could not be made, so
+    // that the transition's pick stays the next draw of the generator.
+    uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
+    if (colourIndex >= kMaxTextColors) colourIndex = 0;
+    const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
+    if (s.dc && band.byBrushes) ColourBand(band.background, width, band.top, band.bottom, colour);
+    else if (s.dc) ColourByMask(screen, width, height, colour);
+}
+
 void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
 {
     const int width = g.clientRect.right;
@@ -210,11 +266,13 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     }
     g.textLength = length;
     placement.code = code;
+    if (g.settings.Vertical != 0 && code == 0) {
+        // Down the screen; a numbered message always reads across.
+        LayOutColumns(window, screen, text, length, &placement);
+        return;
+    }
 
-    LOGBRUSH background = {BS_SOLID, RGB(0, 0, 0), 0};
-    bool byBrushes = false;
-    int bandTop = 0, bandBottom = 0;
-
+    TextBand band = {};
     TextMeasure measure;
     MeasureText(text, length, &measure);
     placement.lines = measure.lines;
@@ -229,16 +287,8 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     g.mainFont = MakeFont(MainFontRequest(placement.mainWidth));
     g.subFont = MakeFont(SubFontRequest(placement.subWidth));
 
-    // A picture left from an item cut short is parked first; the same-sized
-    // picture then serves this saying too.
-    if (g.SourceSurface.dc || g.SourceSurface.bitmap) {
-        uint32_t busy = g.itemBusy;
-        ReleaseTextPicture();
-        g.itemBusy = busy;
-    }
     MemorySurface& s = g.SourceSurface;
-    TakeSourceSurface(screen, width, height);
-    if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
+    TakeTextPicture(screen, width, height);
 
     if (s.dc) {
         SIZE main = Extent(s.dc, text + measure.longestStart, measure.maxLen, width);
@@ -256,42 +306,12 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
         placement.left = BlockLeft(width, main.cx);
         placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
 
-        HBRUSH black = g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        byBrushes = ColoursByBrushes(screen, &background);
-        if (byBrushes) {
-            // Only the rows of the text need the colouring; a glyph may reach
-            // a little past its cell, so the band has a margin of a quarter
-            // line. Every other row is the background from the start.
-            int margin = placement.mainCy / 4 + 2;
-            bandTop = placement.top - margin;
-            bandBottom = DrawLines(text, length, width, height, false) + margin;
-            if (bandTop < 0) bandTop = 0;
-            if (bandBottom > height) bandBottom = height;
-            if (bandBottom < bandTop) bandBottom = bandTop;
-            FillRows(s.dc, width, 0, bandTop, BackgroundBrush());
-            FillRows(s.dc, width, bandTop, bandBottom, black);
-            FillRows(s.dc, width, bandBottom, height, BackgroundBrush());
-        } else {
-            FillRows(s.dc, width, 0, height, black);
-        }
-        SetBkMode(s.dc, TRANSPARENT);
-        SetTextColor(s.dc, RGB(255, 255, 255));
+        // A glyph may reach a little past its cell: a quarter line.
+        ClearTextPicture(screen, width, height, placement.top, DrawLines(text, length, width, height, false),
+                         placement.mainCy / 4 + 2, &band);
         DrawLines(text, length, width, height, true);
     }
-
-    if (g.textBuffer) FreeGlobalBlock(&g.textBuffer);
-    if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
-    s.oldFont = nullptr;
-    DeleteGdiObject(g.mainFont);
-    DeleteGdiObject(g.subFont);
-
-    // The text colour is drawn even when the picture could not be made, so
-    // that the transition's pick stays the next draw of the generator.
-    uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
-    if (colourIndex >= kMaxTextColors) colourIndex = 0;
-    const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
-    if (s.dc && byBrushes) ColourBand(background, width, bandTop, bandBottom, colour);
-    else if (s.dc) ColourByMask(screen, width, height, colour);
+    FinishTextPicture(screen, width, height, band);
 }
 
 void RenderTextItem(HWND window, uint16_t mode)

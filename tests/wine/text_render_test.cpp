@@ -6,6 +6,7 @@
 #include "saver/common/random.h"
 #include "saver/sayings/text_layout.h"
 #include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_picture_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <cstring>
@@ -65,13 +66,15 @@ struct Ink {
     RECT box = {1 << 30, 1 << 30, -1, -1};
 };
 
-// Pixels of one colour within the rows [top, bottom).
-Ink InkOf(const Picture& pic, COLORREF colour, int top = 0, int bottom = -1)
+// Pixels of one colour within the rows [top, bottom) and the columns
+// [left, right).
+Ink InkOf(const Picture& pic, COLORREF colour, int top = 0, int bottom = -1, int left = 0, int right = -1)
 {
     Ink ink;
     if (bottom < 0 || bottom > pic.height) bottom = pic.height;
+    if (right < 0 || right > pic.width) right = pic.width;
     for (int y = top < 0 ? 0 : top; y < bottom; ++y)
-        for (int x = 0; x < pic.width; ++x)
+        for (int x = left < 0 ? 0 : left; x < right; ++x)
             if (pic.At(x, y) == colour) {
                 ++ink.count;
                 if (x < ink.box.left) ink.box.left = x;
@@ -468,4 +471,105 @@ TEST_F(TextRenderWine, EngineRevealsHoldsAndEndsTheSaying)
     EXPECT_EQ(g.textTicks, 0u);
     EXPECT_EQ(g.SourceSurface.dc, nullptr);
     EXPECT_EQ(g.SourceSurface.bitmap, nullptr);
+}
+
+// 「急がば回れ」。 / ゆっくり行く人ほど、 / ゴールに早く着く。 / @>ことわざ: 16, 20 and 18 bytes.
+const char kProverb[] = "\x81\x75\x8B\x7D\x82\xAA\x82\xCE\x89\xF1\x82\xEA\x81\x76\x81\x42\r\n"
+                        "\x82\xE4\x82\xC1\x82\xAD\x82\xE8\x8D\x73\x82\xAD\x90\x6C\x82\xD9\x82\xC7\x81\x41\r\n"
+                        "\x83\x53\x81\x5B\x83\x8B\x82\xC9\x91\x81\x82\xAD\x92\x85\x82\xAD\x81\x42\r\n"
+                        "@>\x82\xB1\x82\xC6\x82\xED\x82\xB4\r\n";
+
+TEST_F(TextRenderWine, VerticalSayingStandsInColumnsFromTheRight)
+{
+    g.settings.Vertical = 1;
+    const std::string path = Saying("TATE.TXT", kProverb);
+    // The colouring reaches every column: the same as colouring the whole screen.
+    Picture whole = WholeScreenColouring(path);
+    Picture pic = LayOut(path);
+    ASSERT_EQ(pic.width, W);
+    EXPECT_TRUE(pic.pixels == whole.pixels);
+    const ColumnBlock& b = LastColumnBlock();
+    EXPECT_EQ(b.mainWidth, 24);   // trunc(0.8 x 600) / 20
+    EXPECT_EQ(b.subWidth, 16);
+    ASSERT_GT(b.mainThickness, 0);
+
+    // Right to left: the first line the rightmost column, each as long as
+    // its bytes, within a cell (、。 sit in the upper half of theirs, 「 in
+    // the lower half).
+    const int bytes[] = {16, 20, 18};
+    const int cell = b.mainThickness;
+    for (int i = 0; i < 3; ++i) {
+        const int right = b.right - i * b.mainThickness;
+        Ink column = InkOf(pic, kText, 0, H, right - b.mainThickness, right);
+        ASSERT_GT(column.count, 500) << "column " << i;
+        EXPECT_NEAR(column.box.top, b.top, cell) << "column " << i;
+        EXPECT_NEAR(column.box.bottom, b.top + bytes[i] * b.mainLength / 20, cell) << "column " << i;
+    }
+    // The attribution, left of them in the sub font, ends with the longest.
+    const int subRight = b.right - 3 * b.mainThickness;
+    Ink attribution = InkOf(pic, kText, 0, H, subRight - b.subThickness, subRight);
+    ASSERT_GT(attribution.count, 100);
+    EXPECT_NEAR(attribution.box.bottom, b.top + b.mainLength, b.subWidth);
+    EXPECT_GT(attribution.box.top, b.top + b.mainLength / 2);
+    // Nothing else: the block is centred across the screen.
+    Ink all = InkOf(pic, kText);
+    EXPECT_GE(all.box.left, subRight - b.subThickness);
+    EXPECT_LE(all.box.right, b.right);
+    EXPECT_NEAR((subRight - b.subThickness + b.right) / 2, W / 2, 1);
+    EXPECT_NEAR(b.top + b.mainLength / 2, H / 2, 1);
+}
+
+TEST_F(TextRenderWine, VerticalFormsComeFromTheFont)
+{
+    // Each character first in a line padded with ideographic spaces to 8
+    // bytes, across and down; its ink measured in its own cell.
+    struct Look {
+        int wide;    // 1 wider than tall, 0 taller, -1 either
+        int right;   // 1 ink centre in the right half of the cell, 0 left, -1 either
+        int low;     // 1 in the lower half, 0 upper, -1 either
+    };
+    const struct {
+        int line;
+        const char* character;
+        Look across, down;
+    } rows[] = {
+        {__LINE__, "\x81\x75", {0, -1, -1}, {1, -1, -1}},   // 「 turned
+        {__LINE__, "\x88\xEA", {1, -1, -1}, {1, -1, -1}},   // 一 upright
+        {__LINE__, "\x81\x5B", {1, -1, -1}, {0, -1, -1}},   // ー turned
+        {__LINE__, "\x81\x42", {-1, 0, 1}, {-1, 1, 0}},     // 。 to the upper right
+        {__LINE__, "\x82\xC1", {-1, -1, 1}, {-1, 1, -1}},   // っ small, to the right
+        {__LINE__, "l", {0, -1, -1}, {1, -1, -1}},          // half-width, turned clockwise
+    };
+    for (const auto& r : rows) {
+        std::string line = r.character;
+        while (line.size() + 2 <= 8) line += "\x81\x40";
+        if (line.size() < 8) line += " ";
+        const int share = static_cast<int>(std::strlen(r.character));
+        for (int down = 0; down < 2; ++down) {
+            g.settings.Vertical = static_cast<uint32_t>(down);
+            Picture pic = LayOut(Saying("FORM.TXT", line));
+            ASSERT_EQ(pic.width, W) << "row at line " << r.line;
+            RECT cell;
+            if (down) {
+                const ColumnBlock& b = LastColumnBlock();
+                cell = {b.right - b.mainThickness, b.top, b.right, b.top + b.mainLength * share / 8};
+            } else {
+                const TextPlacement& p = LastTextPlacement();
+                cell = {p.left, p.top, p.left + p.mainCx * share / 8, p.top + p.mainCy};
+            }
+            Ink ink = InkOf(pic, kText, cell.top, cell.bottom, cell.left, cell.right);
+            ASSERT_GT(ink.count, 20) << "row at line " << r.line << (down ? " down" : " across");
+            const Look& look = down ? r.down : r.across;
+            const RECT& box = ink.box;
+            if (look.wide >= 0)
+                EXPECT_EQ(box.right - box.left > box.bottom - box.top, look.wide == 1)
+                    << "row at line " << r.line << (down ? " down" : " across");
+            if (look.right >= 0)
+                EXPECT_EQ(box.left + box.right > cell.left + cell.right, look.right == 1)
+                    << "row at line " << r.line << (down ? " down" : " across");
+            if (look.low >= 0)
+                EXPECT_EQ(box.top + box.bottom > cell.top + cell.bottom, look.low == 1)
+                    << "row at line " << r.line << (down ? " down" : " across");
+        }
+    }
 }

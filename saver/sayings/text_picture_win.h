@@ -1,0 +1,35 @@
+// The picture of a saying's first tick, whichever way its lines run: taken,
+// cleared for white text on black, and coloured once the text is drawn.
+#pragma once
+#include <windows.h>
+
+#include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_columns.h"
+
+#include <cstdint>
+
+// How the picture is coloured, and the rows that hold the text.
+struct TextBand {
+    bool byBrushes;
+    LOGBRUSH background;
+    int top, bottom;
+};
+
+// SourceSurface for this saying, width x height, with mainFont selected (a
+// picture left from an item cut short is parked first and serves again).
+void TakeTextPicture(HDC screen, int width, int height);
+
+// The text will lie in the rows [top, bottom); a glyph may reach margin
+// past them. Those rows are cleared to black and the rest of the picture
+// to the background (all of it black where the colouring needs a mask);
+// text is then drawn white and transparent.
+void ClearTextPicture(HDC screen, int width, int height, int top, int bottom, int margin, TextBand* band);
+
+// After drawing: the text and both fonts released, the picture coloured.
+void FinishTextPicture(HDC screen, int width, int height, const TextBand& band);
+
+// A saying set down the screen in columns, from reading the text on; the
+// vertical drawing's own file lays it out.
+void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, TextPlacement* placement);
+// Where the last saying set down the screen put its columns.
+const ColumnBlock& LastColumnBlock();
