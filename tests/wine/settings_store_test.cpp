@@ -129,6 +129,7 @@ TEST_F(SettingsStoreTest, MachineWithoutTheKeyGetsEveryDefault)
     EXPECT_STREQ(s.FadeCodes, "000102030405060708091011121314");
     EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{65280, 16777215, 16776960, 65535, 255}));
     EXPECT_EQ(FontNames(), (std::vector<std::string>{kGothic, kMincho}));
+    EXPECT_EQ(s.Vertical, 0u);
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0}));
 }
 
@@ -151,6 +152,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     s.FontCount = 2;
     std::strcpy(s.Font[0], kMincho);
     std::strcpy(s.Font[1], "Arial");
+    s.Vertical = 9;       // a flag: stored as 1
     s.BackCount = 2;
     s.Back[0] = 0;
     s.Back[1] = 16711680;
@@ -179,6 +181,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(StoredText(L"Fade"), "14,03,07,");
     EXPECT_EQ(StoredNumber(L"FadeInOut"), 1u);
     EXPECT_EQ(StoredText(L"Font"), std::string(kMincho) + ",Arial,");
+    EXPECT_EQ(StoredNumber(L"Vertical"), 1u);
     EXPECT_EQ(StoredText(L"Color"), "255,-1,");
     EXPECT_EQ(StoredText(L"Back"), "0,16711680,");
     EXPECT_EQ(StoredNumber(L"COM1"), 0u);
@@ -199,6 +202,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(s.EnabledTransitions[0], 14);
     EXPECT_EQ(s.FadeInOut, 1u);
     EXPECT_EQ(FontNames(), (std::vector<std::string>{kMincho, "Arial"}));
+    EXPECT_EQ(s.Vertical, 1u);
     EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{255, 0xFFFFFFFFu}));
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0, 16711680}));
     EXPECT_EQ(s.COM[0], 0u);
@@ -408,6 +412,7 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     SetSettingText("FilePath", "C:\\machine", HKEY_LOCAL_MACHINE);
     SetSettingText("Back", "255,", HKEY_LOCAL_MACHINE);
     SetSettingText("Display", "7", HKEY_LOCAL_MACHINE);   // a text where a number belongs
+    SetSettingDword("Vertical", 1, HKEY_LOCAL_MACHINE);
     const SettingsFields& s = g.settings;
     // A user key that exists but is empty, then one that cannot be opened:
     // the machine's values either way; in neither, the default.
@@ -422,12 +427,14 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
         EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
         EXPECT_EQ(s.ColorCount, 5);
         EXPECT_EQ(s.Display, 100u);
+        EXPECT_EQ(s.Vertical, 1u);
     }
     // What the user stores wins, but a value of the wrong type there counts
     // as missing.
     const wchar_t mine[] = L"%SystemRoot%\\mine";   // expanded for the user who reads it
     SetRaw(L"FilePath", REG_EXPAND_SZ, mine, sizeof mine);
     SetSettingDword("Back", 1);
+    SetSettingDword("Vertical", 0);
     ScrambleSettings();
     LoadAll();
     wchar_t expanded[MAX_PATH];
@@ -435,6 +442,7 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     EXPECT_STREQ(s.FilePath, expanded);
     EXPECT_NE(expanded[0], L'%');
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
+    EXPECT_EQ(s.Vertical, 0u);
 
     // A folder one unit over the limit is refused whole, nothing written.
     std::fill(g.settings.FilePath, g.settings.FilePath + kFilePathChars, L'z');

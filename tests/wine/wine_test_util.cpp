@@ -25,10 +25,10 @@ void DeleteSettingsKey()
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Oxbellow\\ScreenSaver.Kelmora");
 }
 
-void SetSettingDword(const char* name, DWORD value)
+void SetSettingDword(const char* name, DWORD value, HKEY root)
 {
     HKEY key = nullptr;
-    RegCreateKey932(HKEY_CURRENT_USER, SettingsKeyPath, &key);
+    RegCreateKey932(root, SettingsKeyPath, &key);
     RegSetDword932(key, name, value);
     if (key) RegCloseKey(key);
 }

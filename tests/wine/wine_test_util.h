@@ -18,7 +18,7 @@ void DeleteSettingsKey();
 
 // Writes settings values for a test (REG_DWORD or REG_SZ in Shift-JIS),
 // into the user's key unless the machine's is named.
-void SetSettingDword(const char* name, DWORD value);
+void SetSettingDword(const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER);
 void SetSettingText(const char* name, const char* value, HKEY root = HKEY_CURRENT_USER);
 
 // Paths to and from the Shift-JIS the tests name their files in; Widen932
