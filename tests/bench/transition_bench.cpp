@@ -207,7 +207,8 @@ void FillSayingSettings()
     g.settings.FadeInOut = 0;
 }
 
-void BenchLayout(HWND window)
+// The same saying across, or set down the screen in columns.
+void BenchLayout(HWND window, bool vertical)
 {
     // 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
     static const char kSaying[] =
@@ -220,6 +221,7 @@ void BenchLayout(HWND window)
         "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
     const uint32_t length = sizeof kSaying - 1;
     FillSayingSettings();
+    g.settings.Vertical = vertical ? 1 : 0;
     double times[kLayoutRuns] = {}, draws[kLayoutRuns] = {};
     int runs = 0;
     for (int run = 0; run < kLayoutRuns; ++run) {
@@ -251,7 +253,7 @@ void BenchLayout(HWND window)
     std::sort(draws, draws + runs);
     double median = times[runs / 2];
     std::printf("%-20s %4s %8.2f %5.1f%% %8.2f %8.2f %8s %6s %8.2f   (median of %d runs; the first %.2f)\n",
-                "saying layout tick", "0", median, median * 100 / kTickMs, times[0], draws[runs / 2], "", "",
+                vertical ? "saying layout, down" : "saying layout tick", "0", median, median * 100 / kTickMs, times[0], draws[runs / 2], "", "",
                 times[runs - 1], runs, first);
 }
 
@@ -376,7 +378,8 @@ int main(int argc, char** argv)
 
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
-        BenchLayout(window);
+        BenchLayout(window, false);
+        BenchLayout(window, true);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchShow(window, std::atoi(argv[2]));
@@ -388,7 +391,8 @@ int main(int argc, char** argv)
         std::printf("client %ld x %ld, tick %.0f ms, %d runs of each effect (reveal and hide, D = 0)\n",
                     g.clientRect.right, g.clientRect.bottom, kTickMs, kRunsPerEffect);
         BenchEffects(window, picture.dc);
-        BenchLayout(window);
+        BenchLayout(window, false);
+        BenchLayout(window, true);
     }
 
     ReleaseDarkSurface();
