@@ -287,6 +287,9 @@ TEST_F(TextRenderWine, UnreadableFileShowsTheReadErrorAsTheSaying)
     EXPECT_GT(ink.count, 500);
     EXPECT_NEAR((ink.box.top + ink.box.bottom) / 2, H / 2, p.mainCy / 2);
     EXPECT_EQ(g.textBuffer, nullptr);
+    // A numbered message reads across even when sayings are set down.
+    g.settings.Vertical = 1;
+    EXPECT_TRUE(LayOut(Narrow932(g.currentPath)).pixels == pic.pixels);
 }
 
 TEST_F(TextRenderWine, EmptyCatalogueShowsItsMessageThroughTheCycle)
@@ -329,18 +332,23 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         // Ordinary sayings, for the colouring against the whole-screen way.
         {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n@>" + kMonkey + "\r\n", 3},
     };
-    for (const auto& r : rows) {
-        Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
-        Picture pic = LayOut(Saying("BAD.TXT", r.bytes));
-        EXPECT_TRUE(pic.pixels == old.pixels) << "row at line " << r.line;
-        ASSERT_EQ(pic.width, W) << "row at line " << r.line;
-        const TextPlacement& p = LastTextPlacement();
-        EXPECT_EQ(p.code, 0) << "row at line " << r.line;
-        if (r.lines != 0xFFFFFFFFu) EXPECT_EQ(p.lines, r.lines) << "row at line " << r.line;
-        EXPECT_GT(p.mainWidth, 0) << "row at line " << r.line;
-        EXPECT_EQ(pic.At(W - 1, H - 1), kBack) << "row at line " << r.line;
-        EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
+    // Across, then set down the screen.
+    for (uint32_t vertical : {0u, 1u}) {
+        g.settings.Vertical = vertical;
+        for (const auto& r : rows) {
+            Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
+            Picture pic = LayOut(Saying("BAD.TXT", r.bytes));
+            EXPECT_TRUE(pic.pixels == old.pixels) << "row at line " << r.line << " vertical " << vertical;
+            ASSERT_EQ(pic.width, W) << "row at line " << r.line;
+            const TextPlacement& p = LastTextPlacement();
+            EXPECT_EQ(p.code, 0) << "row at line " << r.line;
+            if (r.lines != 0xFFFFFFFFu) EXPECT_EQ(p.lines, r.lines) << "row at line " << r.line;
+            EXPECT_GT(p.mainWidth, 0) << "row at line " << r.line;
+            EXPECT_EQ(pic.At(W - 1, H - 1), kBack) << "row at line " << r.line << " vertical " << vertical;
+            EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
+        }
     }
+    g.settings.Vertical = 0;
     // The megabyte line: the legible fallback size, from the left edge.
     Picture pic = LayOut(Saying("LONG.TXT", std::string(1 << 20, 'x')));
     EXPECT_EQ(LastTextPlacement().mainWidth, kFallbackCharWidth);
@@ -572,4 +580,35 @@ TEST_F(TextRenderWine, VerticalFormsComeFromTheFont)
                     << "row at line " << r.line << (down ? " down" : " across");
         }
     }
+}
+
+namespace {
+// FNV-1a over the pixels: any change of a pixel shows.
+uint64_t Fingerprint(const Picture& pic)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (uint32_t p : pic.pixels)
+        for (int i = 0; i < 4; ++i) h = (h ^ ((p >> (8 * i)) & 0xFF)) * 1099511628211ull;
+    return h;
+}
+}
+
+// The fingerprints are those of the pictures drawn before sayings could be
+// set down the screen (IPAGothic standing in for ＭＳ ゴシック): with the
+// setting off, not a pixel has moved.
+TEST_F(TextRenderWine, SettingOffDrawsEveryPixelAsBefore)
+{
+    const struct {
+        int line;
+        std::string bytes;
+        uint64_t print;
+    } rows[] = {
+        {__LINE__, std::string(kMonkey) + "\r\n", 0x769d348b699ca72bull},
+        {__LINE__, kProverb, 0xa4f3dd5b91340a55ull},
+        {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n\r\nKelmora 1.51\r\n@>" + kMonkey,
+         0xee15bb83277ea427ull},
+        {__LINE__, "@only\r\n@>sub lines\r\n", 0xf0a490dbe0c0b527ull},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(Fingerprint(LayOut(Saying("SAME.TXT", r.bytes))), r.print) << "row at line " << r.line;
 }
