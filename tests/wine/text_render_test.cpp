@@ -61,6 +61,15 @@ Picture Capture(HDC source, int width, int height)
     return pic;
 }
 
+// FNV-1a over the pixels: any change of a pixel shows.
+uint64_t Fingerprint(const Picture& pic)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (uint32_t p : pic.pixels)
+        for (int i = 0; i < 4; ++i) h = (h ^ ((p >> (8 * i)) & 0xFF)) * 1099511628211ull;
+    return h;
+}
+
 struct Ink {
     int count = 0;
     RECT box = {1 << 30, 1 << 30, -1, -1};
@@ -332,21 +341,23 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         // Ordinary sayings, for the colouring against the whole-screen way.
         {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n@>" + kMonkey + "\r\n", 3},
     };
-    // Across, then set down the screen.
-    for (uint32_t vertical : {0u, 1u}) {
-        g.settings.Vertical = vertical;
-        for (const auto& r : rows) {
-            Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
-            Picture pic = LayOut(Saying("BAD.TXT", r.bytes));
-            EXPECT_TRUE(pic.pixels == old.pixels) << "row at line " << r.line << " vertical " << vertical;
-            ASSERT_EQ(pic.width, W) << "row at line " << r.line;
-            const TextPlacement& p = LastTextPlacement();
-            EXPECT_EQ(p.code, 0) << "row at line " << r.line;
-            if (r.lines != 0xFFFFFFFFu) EXPECT_EQ(p.lines, r.lines) << "row at line " << r.line;
-            EXPECT_GT(p.mainWidth, 0) << "row at line " << r.line;
-            EXPECT_EQ(pic.At(W - 1, H - 1), kBack) << "row at line " << r.line << " vertical " << vertical;
-            EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
-        }
+    for (const auto& r : rows) {
+        Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
+        Picture pic = LayOut(Saying("BAD.TXT", r.bytes));
+        EXPECT_TRUE(pic.pixels == old.pixels) << "row at line " << r.line;
+        ASSERT_EQ(pic.width, W) << "row at line " << r.line;
+        const TextPlacement& p = LastTextPlacement();
+        EXPECT_EQ(p.code, 0) << "row at line " << r.line;
+        if (r.lines != 0xFFFFFFFFu) EXPECT_EQ(p.lines, r.lines) << "row at line " << r.line;
+        EXPECT_GT(p.mainWidth, 0) << "row at line " << r.line;
+        EXPECT_EQ(pic.At(W - 1, H - 1), kBack) << "row at line " << r.line;
+        EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
+    }
+    g.settings.Vertical = 1;   // and set down the screen
+    for (const auto& r : rows) {
+        Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
+        EXPECT_TRUE(LayOut(Saying("BAD.TXT", r.bytes)).pixels == old.pixels) << "row at line " << r.line;
+        EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
     }
     g.settings.Vertical = 0;
     // The megabyte line: the legible fallback size, from the left edge.
@@ -487,128 +498,76 @@ const char kProverb[] = "\x81\x75\x8B\x7D\x82\xAA\x82\xCE\x89\xF1\x82\xEA\x81\x7
                         "\x83\x53\x81\x5B\x83\x8B\x82\xC9\x91\x81\x82\xAD\x92\x85\x82\xAD\x81\x42\r\n"
                         "@>\x82\xB1\x82\xC6\x82\xED\x82\xB4\r\n";
 
-TEST_F(TextRenderWine, VerticalSayingStandsInColumnsFromTheRight)
+TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsFromTheRight)
 {
-    g.settings.Vertical = 1;
+    // Across, the fingerprints are those of the pictures drawn before
+    // sayings could be set down (IPAGothic standing in for ＭＳ ゴシック).
     const std::string path = Saying("TATE.TXT", kProverb);
-    // The colouring reaches every column: the same as colouring the whole screen.
-    Picture whole = WholeScreenColouring(path);
+    EXPECT_EQ(Fingerprint(LayOut(path)), 0xa4f3dd5b91340a55ull);
+    const std::string mixed = std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n\r\nKelmora 1.51\r\n@>" + kMonkey;
+    EXPECT_EQ(Fingerprint(LayOut(Saying("MIXED.TXT", mixed))), 0xee15bb83277ea427ull);
+
+    g.settings.Vertical = 1;
     Picture pic = LayOut(path);
     ASSERT_EQ(pic.width, W);
-    EXPECT_TRUE(pic.pixels == whole.pixels);
-    const ColumnBlock& b = LastColumnBlock();
+    EXPECT_TRUE(pic.pixels == WholeScreenColouring(path).pixels);   // the colouring reaches every column
+    const ColumnBlock b = LastColumnBlock();
     EXPECT_EQ(b.mainWidth, 24);   // trunc(0.8 x 600) / 20
-    EXPECT_EQ(b.subWidth, 16);
-    ASSERT_GT(b.mainThickness, 0);
-
-    // Right to left: the first line the rightmost column, each as long as
-    // its bytes, within a cell (、。 sit in the upper half of theirs, 「 in
-    // the lower half).
-    const int bytes[] = {16, 20, 18};
-    const int cell = b.mainThickness;
-    for (int i = 0; i < 3; ++i) {
-        const int right = b.right - i * b.mainThickness;
-        Ink column = InkOf(pic, kText, 0, H, right - b.mainThickness, right);
-        ASSERT_GT(column.count, 500) << "column " << i;
-        EXPECT_NEAR(column.box.top, b.top, cell) << "column " << i;
-        EXPECT_NEAR(column.box.bottom, b.top + bytes[i] * b.mainLength / 20, cell) << "column " << i;
+    // Right to left, each as long as its bytes within a cell (、。 sit high
+    // in theirs, 「 low); the attribution in the sub font ends with the longest.
+    const int cell = b.mainThickness, sub = b.subThickness, top = b.top, end = b.top + b.mainLength;
+    const struct {
+        int thickness, top, bottom, slack;
+    } columns[] = {{cell, top, top + 16 * b.mainLength / 20, cell},
+                   {cell, top, end, cell},
+                   {cell, top, top + 18 * b.mainLength / 20, cell},
+                   {sub, end - 4 * sub, end, sub}};
+    int right = b.right;
+    for (const auto& c : columns) {
+        Ink ink = InkOf(pic, kText, 0, H, right - c.thickness, right);
+        EXPECT_NEAR(ink.box.top, c.top, c.slack) << "column from " << right;
+        EXPECT_NEAR(ink.box.bottom, c.bottom, c.slack) << "column from " << right;
+        right -= c.thickness;
     }
-    // The attribution, left of them in the sub font, ends with the longest.
-    const int subRight = b.right - 3 * b.mainThickness;
-    Ink attribution = InkOf(pic, kText, 0, H, subRight - b.subThickness, subRight);
-    ASSERT_GT(attribution.count, 100);
-    EXPECT_NEAR(attribution.box.bottom, b.top + b.mainLength, b.subWidth);
-    EXPECT_GT(attribution.box.top, b.top + b.mainLength / 2);
-    // Nothing else: the block is centred across the screen.
+    // No ink elsewhere; the block is centred.
     Ink all = InkOf(pic, kText);
-    EXPECT_GE(all.box.left, subRight - b.subThickness);
+    EXPECT_GE(all.box.left, right);
     EXPECT_LE(all.box.right, b.right);
-    EXPECT_NEAR((subRight - b.subThickness + b.right) / 2, W / 2, 1);
-    EXPECT_NEAR(b.top + b.mainLength / 2, H / 2, 1);
+    EXPECT_NEAR(right + b.right, W, 2);
+    EXPECT_NEAR(top + end, H, 2);
 }
 
 TEST_F(TextRenderWine, VerticalFormsComeFromTheFont)
 {
-    // Each character first in a line padded with ideographic spaces to 8
-    // bytes, across and down; its ink measured in its own cell.
-    struct Look {
-        int wide;    // 1 wider than tall, 0 taller, -1 either
-        int right;   // 1 ink centre in the right half of the cell, 0 left, -1 either
-        int low;     // 1 in the lower half, 0 upper, -1 either
-    };
+    // A character at the head of a line of 8 bytes, across and down, its ink
+    // in its own cell: W wider than tall or T taller, its middle in the L
+    // left or R right half, U upper or D lower half; - either.
     const struct {
         int line;
-        const char* character;
-        Look across, down;
+        std::string text;
+        const char *across, *down;
     } rows[] = {
-        {__LINE__, "\x81\x75", {0, -1, -1}, {1, -1, -1}},   // 「 turned
-        {__LINE__, "\x88\xEA", {1, -1, -1}, {1, -1, -1}},   // 一 upright
-        {__LINE__, "\x81\x5B", {1, -1, -1}, {0, -1, -1}},   // ー turned
-        {__LINE__, "\x81\x42", {-1, 0, 1}, {-1, 1, 0}},     // 。 to the upper right
-        {__LINE__, "\x82\xC1", {-1, -1, 1}, {-1, 1, -1}},   // っ small, to the right
-        {__LINE__, "l", {0, -1, -1}, {1, -1, -1}},          // half-width, turned clockwise
-    };
-    for (const auto& r : rows) {
-        std::string line = r.character;
-        while (line.size() + 2 <= 8) line += "\x81\x40";
-        if (line.size() < 8) line += " ";
-        const int share = static_cast<int>(std::strlen(r.character));
-        for (int down = 0; down < 2; ++down) {
-            g.settings.Vertical = static_cast<uint32_t>(down);
-            Picture pic = LayOut(Saying("FORM.TXT", line));
-            ASSERT_EQ(pic.width, W) << "row at line " << r.line;
-            RECT cell;
-            if (down) {
-                const ColumnBlock& b = LastColumnBlock();
-                cell = {b.right - b.mainThickness, b.top, b.right, b.top + b.mainLength * share / 8};
-            } else {
-                const TextPlacement& p = LastTextPlacement();
-                cell = {p.left, p.top, p.left + p.mainCx * share / 8, p.top + p.mainCy};
-            }
-            Ink ink = InkOf(pic, kText, cell.top, cell.bottom, cell.left, cell.right);
-            ASSERT_GT(ink.count, 20) << "row at line " << r.line << (down ? " down" : " across");
-            const Look& look = down ? r.down : r.across;
-            const RECT& box = ink.box;
-            if (look.wide >= 0)
-                EXPECT_EQ(box.right - box.left > box.bottom - box.top, look.wide == 1)
-                    << "row at line " << r.line << (down ? " down" : " across");
-            if (look.right >= 0)
-                EXPECT_EQ(box.left + box.right > cell.left + cell.right, look.right == 1)
-                    << "row at line " << r.line << (down ? " down" : " across");
-            if (look.low >= 0)
-                EXPECT_EQ(box.top + box.bottom > cell.top + cell.bottom, look.low == 1)
-                    << "row at line " << r.line << (down ? " down" : " across");
-        }
-    }
-}
-
-namespace {
-// FNV-1a over the pixels: any change of a pixel shows.
-uint64_t Fingerprint(const Picture& pic)
-{
-    uint64_t h = 14695981039346656037ull;
-    for (uint32_t p : pic.pixels)
-        for (int i = 0; i < 4; ++i) h = (h ^ ((p >> (8 * i)) & 0xFF)) * 1099511628211ull;
-    return h;
-}
-}
-
-// The fingerprints are those of the pictures drawn before sayings could be
-// set down the screen (IPAGothic standing in for ＭＳ ゴシック): with the
-// setting off, not a pixel has moved.
-TEST_F(TextRenderWine, SettingOffDrawsEveryPixelAsBefore)
-{
-    const struct {
-        int line;
-        std::string bytes;
-        uint64_t print;
-    } rows[] = {
-        {__LINE__, std::string(kMonkey) + "\r\n", 0x769d348b699ca72bull},
-        {__LINE__, kProverb, 0xa4f3dd5b91340a55ull},
-        {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n\r\nKelmora 1.51\r\n@>" + kMonkey,
-         0xee15bb83277ea427ull},
-        {__LINE__, "@only\r\n@>sub lines\r\n", 0xf0a490dbe0c0b527ull},
+        {__LINE__, "\x81\x75\x81\x40\x81\x40\x81\x40", "T--", "W--"},   // 「 turned
+        {__LINE__, "\x88\xEA\x81\x40\x81\x40\x81\x40", "W--", "W--"},   // 一 upright
+        {__LINE__, "\x81\x5B\x81\x40\x81\x40\x81\x40", "W--", "T--"},   // ー turned
+        {__LINE__, "\x81\x42\x81\x40\x81\x40\x81\x40", "-LD", "-RU"},   // 。 to the upper right
+        {__LINE__, "\x82\xC1\x81\x40\x81\x40\x81\x40", "--D", "-R-"},   // small っ to the right
+        {__LINE__, "l \x81\x40\x81\x40\x81\x40", "T--", "W--"},         // half-width, turned clockwise
     };
     for (const auto& r : rows)
-        EXPECT_EQ(Fingerprint(LayOut(Saying("SAME.TXT", r.bytes))), r.print) << "row at line " << r.line;
+        for (uint32_t down = 0; down < 2; ++down) {
+            g.settings.Vertical = down;
+            Picture pic = LayOut(Saying("FORM.TXT", r.text));
+            const int share = r.text[0] == 'l' ? 1 : 2;
+            const ColumnBlock& b = LastColumnBlock();
+            const TextPlacement& p = LastTextPlacement();
+            const RECT cell = down ? RECT{b.right - b.mainThickness, b.top, b.right, b.top + b.mainLength * share / 8}
+                                   : RECT{p.left, p.top, p.left + p.mainCx * share / 8, p.top + p.mainCy};
+            const RECT box = InkOf(pic, kText, cell.top, cell.bottom, cell.left, cell.right).box;
+            const char* want = down ? r.down : r.across;
+            const char seen[] = {want[0] == '-' ? '-' : box.right - box.left > box.bottom - box.top ? 'W' : 'T',
+                                 want[1] == '-' ? '-' : box.left + box.right > cell.left + cell.right ? 'R' : 'L',
+                                 want[2] == '-' ? '-' : box.top + box.bottom > cell.top + cell.bottom ? 'D' : 'U', 0};
+            EXPECT_STREQ(seen, want) << "row at line " << r.line << (down ? " down" : " across");
+        }
 }
