@@ -8,22 +8,22 @@
 
 #include <cstdint>
 
-// How the picture is coloured, and the rows that hold the text.
+// How the picture is coloured, and the part of it that holds the text.
 struct TextBand {
     bool byBrushes;
     LOGBRUSH background;
-    int top, bottom;
+    RECT area;
 };
 
 // SourceSurface for this saying, width x height, with mainFont selected (a
 // picture left from an item cut short is parked first and serves again).
 void TakeTextPicture(HDC screen, int width, int height);
 
-// The text will lie in the rows [top, bottom); a glyph may reach margin
-// past them. Those rows are cleared to black and the rest of the picture
-// to the background (all of it black where the colouring needs a mask);
-// text is then drawn white and transparent.
-void ClearTextPicture(HDC screen, int width, int height, int top, int bottom, int margin, TextBand* band);
+// The text will lie within the rectangle text; a glyph may reach margin
+// past it. That area is cleared to black and the rest of the picture to the
+// background (all of it black where the colouring needs a mask); text is
+// then drawn white and transparent. Only that area is coloured afterwards.
+void ClearTextPicture(HDC screen, int width, int height, const RECT& text, int margin, TextBand* band);
 
 // After drawing: the text and both fonts released, the picture coloured.
 void FinishTextPicture(HDC screen, int width, int height, const TextBand& band);

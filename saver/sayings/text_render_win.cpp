@@ -143,26 +143,29 @@ bool ColoursByBrushes(HDC screen, LOGBRUSH* background)
     return GetDeviceCaps(screen, BITSPIXEL) >= 15 && background->lbStyle == BS_SOLID;
 }
 
-// The rows [top, bottom) hold the white-on-black text; the rest of the
-// picture is already the background.
-void ColourBand(const LOGBRUSH& background, int width, int top, int bottom, COLORREF colour)
+// The area holds the white-on-black text; the rest of the picture is
+// already the background.
+void ColourBand(const LOGBRUSH& background, const RECT& area, COLORREF colour)
 {
     HDC source = g.SourceSurface.dc;
+    const int width = area.right - area.left, height = area.bottom - area.top;
     HBRUSH difference = CreateSolidBrush(colour ^ (background.lbColor & 0xFFFFFF));
     HGDIOBJ old = SelectObject(source, difference);
-    PatBlt(source, 0, top, width, bottom - top, kDestAndBrush);
+    PatBlt(source, area.left, area.top, width, height, kDestAndBrush);
     SelectObject(source, BackgroundBrush());
-    PatBlt(source, 0, top, width, bottom - top, PATINVERT);
+    PatBlt(source, area.left, area.top, width, height, PATINVERT);
     SelectObject(source, old);
     DeleteObject(difference);
 }
 
-void FillRows(HDC dc, int width, int top, int bottom, HBRUSH brush)
+void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
 {
-    if (bottom <= top) return;
-    RECT rows = {0, top, width, bottom};
-    FillRect(dc, &rows, brush);
+    if (bottom <= top || right <= left) return;
+    RECT area = {left, top, right, bottom};
+    FillRect(dc, &area, brush);
 }
+
+int Within(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 }
 void PickFont(HWND)
 {
@@ -195,24 +198,26 @@ void TakeTextPicture(HDC screen, int width, int height)
     if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
 }
 
-void ClearTextPicture(HDC screen, int width, int height, int top, int bottom, int margin, TextBand* band)
+void ClearTextPicture(HDC screen, int width, int height, const RECT& text, int margin, TextBand* band)
 {
     HDC dc = g.SourceSurface.dc;
     HBRUSH black = g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     band->byBrushes = ColoursByBrushes(screen, &band->background);
     if (band->byBrushes) {
-        // Only the rows of the text need the colouring; every other row is
-        // the background from the start.
-        band->top = top - margin;
-        band->bottom = bottom + margin;
-        if (band->top < 0) band->top = 0;
-        if (band->bottom > height) band->bottom = height;
-        if (band->bottom < band->top) band->bottom = band->top;
-        FillRows(dc, width, 0, band->top, BackgroundBrush());
-        FillRows(dc, width, band->top, band->bottom, black);
-        FillRows(dc, width, band->bottom, height, BackgroundBrush());
+        // Only the area of the text needs the colouring; the rest is the
+        // background from the start.
+        RECT& a = band->area;
+        a.left = Within(text.left - margin, 0, width);
+        a.right = Within(text.right + margin, a.left, width);
+        a.top = Within(text.top - margin, 0, height);
+        a.bottom = Within(text.bottom + margin, a.top, height);
+        FillArea(dc, 0, 0, width, a.top, BackgroundBrush());
+        FillArea(dc, 0, a.top, a.left, a.bottom, BackgroundBrush());
+        FillArea(dc, a.left, a.top, a.right, a.bottom, black);
+        FillArea(dc, a.right, a.top, width, a.bottom, BackgroundBrush());
+        FillArea(dc, 0, a.bottom, width, height, BackgroundBrush());
     } else {
-        FillRows(dc, width, 0, height, black);
+        FillArea(dc, 0, 0, width, height, black);
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
@@ -232,7 +237,7 @@ void FinishTextPicture(HDC screen, int width, int height, const TextBand& band)
     uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
     if (colourIndex >= kMaxTextColors) colourIndex = 0;
     const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
-    if (s.dc && band.byBrushes) ColourBand(band.background, width, band.top, band.bottom, colour);
+    if (s.dc && band.byBrushes) ColourBand(band.background, band.area, colour);
     else if (s.dc) ColourByMask(screen, width, height, colour);
 }
 
@@ -307,8 +312,8 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
         placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
 
         // A glyph may reach a little past its cell: a quarter line.
-        ClearTextPicture(screen, width, height, placement.top, DrawLines(text, length, width, height, false),
-                         placement.mainCy / 4 + 2, &band);
+        const RECT rows = {0, placement.top, width, DrawLines(text, length, width, height, false)};
+        ClearTextPicture(screen, width, height, rows, placement.mainCy / 4 + 2, &band);
         DrawLines(text, length, width, height, true);
     }
     FinishTextPicture(screen, width, height, band);

@@ -115,7 +115,8 @@ void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, T
         PlaceColumnBlock(text, measure, width, height, seam, &block);
         ColumnReach reach = WalkColumns(text, length, block, seam, false);
         // A glyph may reach a little past its cell: a quarter column.
-        ClearTextPicture(screen, width, height, block.top, reach.bottom, block.mainThickness / 4 + 2, &band);
+        const RECT columns = {reach.left, block.top, block.right, reach.bottom};
+        ClearTextPicture(screen, width, height, columns, block.mainThickness / 4 + 2, &band);
         WalkColumns(text, length, block, seam, true);
 
         placement->left = reach.left;
