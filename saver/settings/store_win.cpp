@@ -222,9 +222,11 @@ bool Managed(const Keys& policies, const char* name);
 LONG BeginWrite(Writer* w)
 {
     w->key = nullptr;
-    w->policies = OpenPolicies();
+    w->policies = Keys{};
     w->result = RegCreateKey932(HKEY_CURRENT_USER, SettingsKeyPath, &w->key);
     if (w->result != ERROR_SUCCESS) w->key = nullptr;
+    // Opened only for a write that goes on to EndWrite, which closes them.
+    else w->policies = OpenPolicies();
     return w->result;
 }
 
