@@ -59,7 +59,7 @@ void ShowWhatIsManaged(HWND dialog)
     if (AnySettingManaged()) return;
     HWND note = GetDlgItem(dialog, IDC_MANAGED_NOTE);
     ShowWindow(note, SW_HIDE);
-    RECT band = {0, 0, 0, 166 - 153};   // the template's height without the band
+    RECT band = {0, 0, 0, 166 - 153};   // the template is 166 units high, 153 without the note
     MapDialogRect(dialog, &band);
     RECT frame;
     GetWindowRect(dialog, &frame);
