@@ -70,6 +70,10 @@ void OfferFonts(HWND page)
     GlobalFree(gathered.block);
 }
 
+const ManagedControls kFontControls[] = {
+    {"Font", {IDC_CANDIDATES, IDC_CHOSEN_FONTS, IDC_ADD, IDC_REMOVE}},
+};
+
 void OpenFontPage(HWND page)
 {
     OfferFonts(page);
@@ -77,6 +81,7 @@ void OpenFontPage(HWND page)
     // Faces no longer on the system stay chosen like any other.
     HWND chosen = GetDlgItem(page, IDC_CHOSEN_FONTS);
     for (int i = 0; i < g.settings.FontCount && i < kMaxFonts; ++i) ListBoxAdd932(chosen, g.settings.Font[i]);
+    DisableManaged(page, kFontControls);
 }
 
 // False when the page must stay open.
