@@ -21,6 +21,8 @@
 #define IDC_BACK_PAGE 1031
 #define IDC_BROWSE 1032
 #define IDC_ALLMONITORS 1033
+// Shown only where a policy sets some of the settings.
+#define IDC_MANAGED_NOTE 1040
 
 // Configuration pages and the version box.
 #define IDD_FADE_PAGE 156
@@ -58,3 +60,6 @@
 // TextGenDLL page.
 #define IDD_TEXTGEN_PAGE 167
 #define IDC_TEXTGEN_LIST 1015
+#define IDC_TEXTGEN_SETTINGS 1041
+#define IDC_TEXTGEN_HINT 1042
+#define IDC_TEXTGEN_REFUSED 1043

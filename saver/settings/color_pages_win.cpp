@@ -17,6 +17,7 @@ const UINT kSwatchHeight = 30;
 const COLORREF kWhite = RGB(255, 255, 255);
 
 struct ColourPage {
+    const char* value;
     void(WINAPI* load)(HWND);
     LONG (*store)();
     uint32_t* table;
@@ -24,8 +25,8 @@ struct ColourPage {
     COLORREF custom[16];   // the colour dialog's own colours, this page's alone
 };
 
-ColourPage textPage = {GetIniSettings3, StoreColorSettings, g.settings.Color, &g.settings.ColorCount, {}};
-ColourPage backPage = {GetIniSettings6, StoreBackSettings, g.settings.Back, &g.settings.BackCount, {}};
+ColourPage textPage = {"Color", GetIniSettings3, StoreColorSettings, g.settings.Color, &g.settings.ColorCount, {}};
+ColourPage backPage = {"Back", GetIniSettings6, StoreBackSettings, g.settings.Back, &g.settings.BackCount, {}};
 
 HWND Swatches(HWND page) { return GetDlgItem(page, IDC_SWATCHES); }
 
@@ -50,6 +51,8 @@ void OpenColourPage(HWND page, const ColourPage& p)
 {
     p.load(page);
     for (int i = 0; i < *p.count; ++i) AppendSwatch(page, p.table[i]);
+    const ManagedControls controls[] = {{p.value, {IDC_SWATCHES, IDC_ADD_COLOUR, IDC_REMOVE_COLOUR}}};
+    DisableManaged(page, controls);
 }
 
 void AddColour(HWND page, ColourPage& p)

@@ -42,6 +42,31 @@ void OpenPage(HWND dialog, const PageButton& page)
     if (page.focusToOk) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(okButton), TRUE);
 }
 
+const ManagedControls kMainControls[] = {
+    {"FilePath", {IDC_FILEPATH, IDC_BROWSE}},
+    {"Display", {IDC_DISPLAY}},
+    {"AVIPlay", {IDC_AVIPLAY}},
+    {"Opening", {IDC_OPENING}},
+    {"AllMonitors", {IDC_ALLMONITORS}},
+};
+
+// The note that an administrator manages some settings, said once here for
+// the pages too; where nothing is managed the dialog is as it always was,
+// without the note's band.
+void ShowWhatIsManaged(HWND dialog)
+{
+    DisableManaged(dialog, kMainControls);
+    if (AnySettingManaged()) return;
+    HWND note = GetDlgItem(dialog, IDC_MANAGED_NOTE);
+    ShowWindow(note, SW_HIDE);
+    RECT band = {0, 0, 0, 166 - 153};   // the template is 166 units high, 153 without the note
+    MapDialogRect(dialog, &band);
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - band.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void ShowSettings(HWND dialog)
 {
     SetDlgItemTextW(dialog, IDC_FILEPATH, g.settings.FilePath);
@@ -104,6 +129,7 @@ extern "C" __declspec(dllexport) INT_PTR WINAPI ScreenSaverConfigureDialog(HWND 
         LoadStartupStrings();
         GetIniSettings();
         ShowSettings(dialog);
+        ShowWhatIsManaged(dialog);
         okButton = GetDlgItem(dialog, IDOK);
         return TRUE;
     case WM_COMMAND:

@@ -12,6 +12,11 @@
 #include <cstring>
 
 namespace {
+const ManagedControls kFadeControls[] = {
+    {"Fade", {IDC_CANDIDATES, IDC_CHOSEN_FADES, IDC_ADD, IDC_REMOVE}},
+    {"FadeInOut", {IDC_FADEINOUT}},
+};
+
 void OpenFadePage(HWND page)
 {
     HWND candidates = GetDlgItem(page, IDC_CANDIDATES);
@@ -30,6 +35,7 @@ void OpenFadePage(HWND page)
         }
     }
     CheckDlgButton(page, IDC_FADEINOUT, g.settings.FadeInOut != 0 ? BST_CHECKED : BST_UNCHECKED);
+    DisableManaged(page, kFadeControls);
 }
 
 // False when the page must stay open.

@@ -71,6 +71,11 @@ void OfferFonts(HWND page)
     GlobalFree(gathered.block);
 }
 
+const ManagedControls kFontControls[] = {
+    {"Font", {IDC_CANDIDATES, IDC_CHOSEN_FONTS, IDC_ADD, IDC_REMOVE}},
+    {"Vertical", {IDC_VERTICAL}},
+};
+
 void OpenFontPage(HWND page)
 {
     OfferFonts(page);
@@ -79,6 +84,7 @@ void OpenFontPage(HWND page)
     HWND chosen = GetDlgItem(page, IDC_CHOSEN_FONTS);
     for (int i = 0; i < g.settings.FontCount && i < kMaxFonts; ++i) ListBoxAdd932(chosen, g.settings.Font[i]);
     CheckDlgButton(page, IDC_VERTICAL, g.settings.Vertical != 0 ? BST_CHECKED : BST_UNCHECKED);
+    DisableManaged(page, kFontControls);
 }
 
 // False when the page must stay open.

@@ -8,6 +8,10 @@
 namespace {
 // In port order, so a box and its flag share an index.
 const int kPortBoxes[4] = {IDC_COM1, IDC_COM2, IDC_COM3, IDC_COM4};
+const ManagedControls kLimitControls[] = {
+    {"COM1", {IDC_COM1}}, {"COM2", {IDC_COM2}}, {"COM3", {IDC_COM3}}, {"COM4", {IDC_COM4}},
+    {"UsedCOMNoRun", {IDC_USEDCOMNORUN}},
+};
 
 void SetBox(HWND page, int id, uint32_t flag)
 {
@@ -36,6 +40,7 @@ INT_PTR CALLBACK LimitsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
         GetIniSettings5(page);
         for (int i = 0; i < 4; ++i) SetBox(page, kPortBoxes[i], g.settings.COM[i]);
         SetBox(page, IDC_USEDCOMNORUN, g.settings.UsedCOMNoRun);
+        DisableManaged(page, kLimitControls);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

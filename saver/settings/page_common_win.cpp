@@ -4,6 +4,7 @@
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
+#include "saver/settings/store_win.h"
 
 #include <cstring>
 
@@ -63,6 +64,18 @@ void RemoveSelectedChosen(HWND page, int chosenId)
     HWND chosen = GetDlgItem(page, chosenId);
     LRESULT selected = SendMessageW(chosen, LB_GETCURSEL, 0, 0);
     if (selected != LB_ERR) SendMessageW(chosen, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+}
+
+bool DisableManaged(HWND page, const ManagedControls* values, size_t count)
+{
+    bool any = false;
+    for (size_t i = 0; i < count; ++i) {
+        if (!SettingManaged(values[i].value)) continue;
+        any = true;
+        for (int id : values[i].controls)
+            if (id != 0) EnableWindow(GetDlgItem(page, id), FALSE);
+    }
+    return any;
 }
 
 INT_PTR CALLBACK VersionBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM)

@@ -27,3 +27,15 @@ bool ListItemText932(HWND list, int index, char* out, int outSize);
 // prefix search, letter case ignored); remove drops the chosen selection.
 void AddSelectedCandidate(HWND page, int candidatesId, int chosenId);
 void RemoveSelectedChosen(HWND page, int chosenId);
+
+// A settings value and the controls of a page that set it (0 ends the
+// list). A value a policy sets keeps the policy's value, which the page
+// has loaded, and its controls are disabled; the stores skip it anyway.
+struct ManagedControls {
+    const char* value;
+    int controls[4];
+};
+// Gives whether any of the values is managed.
+bool DisableManaged(HWND page, const ManagedControls* values, size_t count);
+template <size_t N>
+bool DisableManaged(HWND page, const ManagedControls (&values)[N]) { return DisableManaged(page, values, N); }

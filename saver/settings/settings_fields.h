@@ -23,6 +23,7 @@ struct SettingsFields {
     uint32_t UsedCOMNoRun;
     uint32_t Opening;
     uint32_t AllMonitors;     // nonzero: other monitors show the show too
+    uint32_t TextGenRefused;  // nonzero: a policy refuses plug-ins; their files are passed over
     uint16_t TickInterval;
 
     uint16_t EnabledTransitions[kMaxTransitions];

@@ -5,11 +5,13 @@
 
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
+#include "saver/settings/setting_values.h"
 #include "saver/settings/settings_lists.h"
 
 #include <cstring>
 
 const char SettingsKeyPath[] = "SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main\\";
+const wchar_t PolicyKeyPath[] = L"SOFTWARE\\Policies\\Oxbellow\\Kelmora\\Main";
 
 namespace {
 const char* const kPortNames[4] = {"COM1", "COM2", "COM3", "COM4"};
@@ -22,18 +24,37 @@ size_t FolderLength(const wchar_t* folder)
     return n;
 }
 
-// What the loaders read: the user's own key first, then the machine-wide
-// defaults an administrator (or the setup) put there. Neither is created
-// by reading; a key that is missing or cannot be opened is null, and a
-// value found in neither gives its default.
+// What the loaders read, in this order: the machine's policies, the user's
+// policies, the user's own key, then the machine-wide defaults an
+// administrator (or the setup) put there. None is created by reading; a
+// key that is missing or cannot be opened is null, and a value found in
+// none gives its default.
 struct Keys {
+    HKEY machinePolicy;
+    HKEY userPolicy;
     HKEY user;
     HKEY machine;
 };
 
+// The policy keys lie outside the registry's 32-bit redirection on
+// Windows, so the 32-bit saver asks for the 64-bit view to read the very
+// key Group Policy wrote, whichever view this Windows (or Wine) keeps it in.
+HKEY OpenPolicy(HKEY root)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, PolicyKeyPath, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
+Keys OpenPolicies()
+{
+    Keys keys = {OpenPolicy(HKEY_LOCAL_MACHINE), OpenPolicy(HKEY_CURRENT_USER), nullptr, nullptr};
+    return keys;
+}
+
 Keys OpenForLoading()
 {
-    Keys keys;
+    Keys keys = OpenPolicies();
     RegOpenKeyRead932(HKEY_CURRENT_USER, SettingsKeyPath, &keys.user);
     RegOpenKeyRead932(HKEY_LOCAL_MACHINE, SettingsKeyPath, &keys.machine);
     return keys;
@@ -46,8 +67,63 @@ void Close(HKEY key)
 
 void Close(const Keys& keys)
 {
+    Close(keys.machinePolicy);
+    Close(keys.userPolicy);
     Close(keys.user);
     Close(keys.machine);
+}
+
+// Value names are ASCII.
+struct WideName {
+    wchar_t text[32];
+};
+
+WideName Widen(const char* name)
+{
+    WideName w = {};
+    for (size_t i = 0; i + 1 < sizeof w.text / sizeof w.text[0] && name[i] != '\0'; ++i)
+        w.text[i] = static_cast<unsigned char>(name[i]);
+    return w;
+}
+
+// A policy is written by a template that knows the types: anything other
+// than a REG_DWORD of four bytes within the value's range is not a setting.
+bool PolicyNumberIn(HKEY key, const SettingValue& value, uint32_t* out)
+{
+    if (key == nullptr) return false;
+    DWORD type = REG_NONE;
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    if (RegQueryValueExW(key, Widen(value.name).text, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof data || !PolicyNumberAccepted(value, data))
+        return false;
+    *out = data;
+    return true;
+}
+
+bool PolicyTextIn(HKEY key, const SettingValue& value, char* buffer, DWORD size)
+{
+    if (key == nullptr) return false;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key, Widen(value.name).text, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    return RegQueryString932(key, value.name, buffer, size) == ERROR_SUCCESS && PolicyListAccepted(value, buffer);
+}
+
+bool PolicyNumber(const Keys& keys, const char* name, uint32_t* out)
+{
+    const SettingValue* value = FindSettingValue(name);
+    return value != nullptr &&
+           (PolicyNumberIn(keys.machinePolicy, *value, out) || PolicyNumberIn(keys.userPolicy, *value, out));
+}
+
+bool PolicyText(const Keys& keys, const char* name, char* buffer, DWORD size)
+{
+    const SettingValue* value = FindSettingValue(name);
+    return value != nullptr &&
+           (PolicyTextIn(keys.machinePolicy, *value, buffer, size) || PolicyTextIn(keys.userPolicy, *value, buffer, size));
 }
 
 // A value the user's key holds but that cannot be read (another type, too
@@ -55,6 +131,8 @@ void Close(const Keys& keys)
 // which is what the user had before storing anything.
 uint32_t ReadNumber(const Keys& keys, const char* name, uint32_t fallback)
 {
+    uint32_t managed = 0;
+    if (PolicyNumber(keys, name, &managed)) return managed;
     DWORD value = 0;
     if (RegQueryDword932(keys.user, name, &value) == ERROR_SUCCESS) return value;
     if (RegQueryDword932(keys.machine, name, &value) == ERROR_SUCCESS) return value;
@@ -65,6 +143,7 @@ uint32_t ReadNumber(const Keys& keys, const char* name, uint32_t fallback)
 // bytes; the caller then takes its default text.
 const char* ReadText(const Keys& keys, const char* name, char* buffer, DWORD size)
 {
+    if (PolicyText(keys, name, buffer, size)) return buffer;
     if (RegQueryString932(keys.user, name, buffer, size) == ERROR_SUCCESS) return buffer;
     if (RegQueryString932(keys.machine, name, buffer, size) == ERROR_SUCCESS) return buffer;
     return nullptr;
@@ -102,9 +181,20 @@ bool ReadPathFrom(HKEY key, wchar_t* out, DWORD chars)
     return true;
 }
 
+// An empty folder from a policy names nothing to show: not a setting.
+bool PolicyPath(const Keys& keys, wchar_t* out)
+{
+    const HKEY policies[2] = {keys.machinePolicy, keys.userPolicy};
+    for (HKEY key : policies)
+        if (ReadPathFrom(key, out, kFilePathChars) && out[0] != L'\0') return true;
+    out[0] = L'\0';
+    return false;
+}
+
 void ReadPath(const Keys& keys)
 {
     static_assert(sizeof g.settings.FilePath / sizeof(wchar_t) == kFilePathChars, "one folder size");
+    if (PolicyPath(keys, g.settings.FilePath)) return;
     if (ReadPathFrom(keys.user, g.settings.FilePath, kFilePathChars)) return;
     if (ReadPathFrom(keys.machine, g.settings.FilePath, kFilePathChars)) return;
     g.settings.FilePath[0] = L'\0';
@@ -119,33 +209,44 @@ void ReadPorts(const Keys& keys)
 // A group of writes into the user's key (the first store creates it); the
 // first failure is what the store reports, but the remaining values are
 // still tried so that as much of the group as possible is kept.
+// A value a policy sets is left as the user's key has it: the user's own
+// choice comes back if the policy goes.
 struct Writer {
     HKEY key;
     LONG result;
+    Keys policies;
 };
+
+bool Managed(const Keys& policies, const char* name);
 
 LONG BeginWrite(Writer* w)
 {
     w->key = nullptr;
+    w->policies = Keys{};
     w->result = RegCreateKey932(HKEY_CURRENT_USER, SettingsKeyPath, &w->key);
     if (w->result != ERROR_SUCCESS) w->key = nullptr;
+    // Opened only for a write that goes on to EndWrite, which closes them.
+    else w->policies = OpenPolicies();
     return w->result;
 }
 
 void WriteNumber(Writer* w, const char* name, uint32_t value)
 {
+    if (Managed(w->policies, name)) return;
     LONG r = RegSetDword932(w->key, name, value);
     if (w->result == ERROR_SUCCESS) w->result = r;
 }
 
 void WriteText(Writer* w, const char* name, const char* text)
 {
+    if (Managed(w->policies, name)) return;
     LONG r = RegSetString932(w->key, name, text);
     if (w->result == ERROR_SUCCESS) w->result = r;
 }
 
 void WriteFolder(Writer* w, const wchar_t* folder)
 {
+    if (Managed(w->policies, "FilePath")) return;
     DWORD bytes = static_cast<DWORD>((FolderLength(folder) + 1) * sizeof(wchar_t));
     LONG r = w->key ? RegSetValueExW(w->key, L"FilePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder), bytes)
                     : ERROR_INVALID_HANDLE;
@@ -158,8 +259,28 @@ void WriteFlag(Writer* w, const char* name, uint32_t value) { WriteNumber(w, nam
 LONG EndWrite(Writer* w)
 {
     Close(w->key);
+    Close(w->policies);
     w->key = nullptr;
     return w->result;
+}
+
+bool Managed(const Keys& policies, const char* name)
+{
+    const SettingValue* value = FindSettingValue(name);
+    if (value == nullptr) return false;
+    uint32_t number = 0;
+    char text[kFontTextSize];
+    wchar_t folder[kFilePathChars];
+    switch (value->kind) {
+    case kFolderSetting:
+        return PolicyPath(policies, folder);
+    case kFadeListSetting:
+    case kColourListSetting:
+    case kFontListSetting:
+        return PolicyText(policies, name, text, sizeof text);
+    default:
+        return PolicyNumber(policies, name, &number);
+    }
 }
 
 LONG FormatFailure(int code)
@@ -197,6 +318,7 @@ void WINAPI GetIniSettings()
     g.settings.Opening = ReadNumber(key, "Opening", 1);
     g.settings.AllMonitors = ReadNumber(key, "AllMonitors", 1);
     Close(key);
+    g.settings.TextGenRefused = TextGenAllowed() ? 0 : 1;
 }
 
 void WINAPI GetIniSettings2(HWND)
@@ -307,4 +429,33 @@ LONG StoreLimitSettings()
     for (int i = 0; i < 4; ++i) WriteFlag(&w, kPortNames[i], g.settings.COM[i]);
     WriteFlag(&w, "UsedCOMNoRun", g.settings.UsedCOMNoRun);
     return EndWrite(&w);
+}
+
+bool SettingManaged(const char* name)
+{
+    Keys policies = OpenPolicies();
+    bool managed = Managed(policies, name);
+    Close(policies);
+    return managed;
+}
+
+bool AnySettingManaged()
+{
+    Keys policies = OpenPolicies();
+    bool any = false;
+    for (int i = 0; i < kSettingValueCount && !any; ++i)
+        any = kSettingValues[i].kind != kSwitchSetting && Managed(policies, kSettingValues[i].name);
+    Close(policies);
+    return any;
+}
+
+// Only a policy can refuse plug-ins: a value in the user's own key would
+// let the very user it protects against switch them back on.
+bool TextGenAllowed()
+{
+    Keys policies = OpenPolicies();
+    uint32_t allowed = 1;
+    PolicyNumber(policies, "AllowTextGenDLL", &allowed);
+    Close(policies);
+    return allowed != 0;
 }

@@ -1,11 +1,13 @@
 // The TextGenDLL page: lists the plug-ins of the words folder and opens the
-// settings dialog of the one double-clicked. The plug-in keeps its own
-// settings; the page stores nothing.
+// settings dialog of the one double-clicked (or chosen and "設定"). The
+// plug-in keeps its own settings; the page stores nothing. Where a policy
+// refuses plug-ins the files are still listed, but none is run.
 #include "common/text932_win.h"
 #include "saver/common/plugin_host_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
 #include "saver/settings/pages_win.h"
+#include "saver/settings/store_win.h"
 #include "saver/common/errors_win.h"
 
 #include <cstring>
@@ -100,8 +102,21 @@ int ConfigureInHost(HWND page, PluginHostLink* link)
     return status == 0 || status == kNoSettingsMessage ? static_cast<int>(status) : kNotLoadedMessage;
 }
 
+// The hint under the list gives way to the reason nothing can be opened.
+void ShowRefusal(HWND page)
+{
+    EnableWindow(GetDlgItem(page, IDC_TEXTGEN_SETTINGS), FALSE);
+    ShowWindow(GetDlgItem(page, IDC_TEXTGEN_HINT), SW_HIDE);
+    ShowWindow(GetDlgItem(page, IDC_TEXTGEN_REFUSED), SW_SHOW);
+}
+
 void OpenPluginSettings(HWND page)
 {
+    // Asked again here: the policy may have come since the page opened.
+    if (!TextGenAllowed()) {
+        ShowRefusal(page);
+        return;
+    }
     HWND list = GetDlgItem(page, IDC_TEXTGEN_LIST);
     LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) return;
@@ -135,6 +150,7 @@ INT_PTR CALLBACK TextGenPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_INITDIALOG:
         ListPlugins(page);
+        if (!TextGenAllowed()) ShowRefusal(page);
         return TRUE;
     case WM_COMMAND:
         // Only "戻る" closes the page; Esc and the close box are ignored.
@@ -142,7 +158,8 @@ INT_PTR CALLBACK TextGenPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
             EndDialog(page, 1);
             return TRUE;
         }
-        if (LOWORD(wParam) == IDC_TEXTGEN_LIST && HIWORD(wParam) == LBN_DBLCLK) {
+        if ((LOWORD(wParam) == IDC_TEXTGEN_LIST && HIWORD(wParam) == LBN_DBLCLK) ||
+            LOWORD(wParam) == IDC_TEXTGEN_SETTINGS) {
             OpenPluginSettings(page);
             return TRUE;
         }

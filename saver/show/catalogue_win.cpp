@@ -75,7 +75,9 @@ void BuildCatalogue(HWND)
         do {
             size_t length = static_cast<size_t>(lstrlenW(found.cFileName));
             uint16_t kind = ChooseCatalogueName(AsUtf16(found.cFileName), length, folderLength);
-            if (kind == KindNone) continue;
+            // Refused plug-ins are files of no kind the show knows: no host
+            // is ever started for them, and the list does not count them.
+            if (kind == KindNone || (kind == KindTextGen && g.settings.TextGenRefused != 0)) continue;
             unsigned char key[kNameChars * 4];
             size_t keyLength = SortKey(found.cFileName, length, key, sizeof key);
             if (!AddCatalogueName(&g.catalogue, AsUtf16(found.cFileName), length, key, keyLength)) break;

@@ -2,7 +2,7 @@
 ; words folder. Built by scripts/package, which stages the files and passes:
 ;   VERSION   dotted version, four numbers (from common/version.h)
 ;   SHORT_VERSION  the version as users see it, e.g. 1.51
-;   STAGE     the staged tree (x64\, x86\, Kit\, Words\)
+;   STAGE     the staged tree (x64\, x86\, Kit\, Words\, PolicyDefinitions\)
 ;   OUTFILE   the installer to write
 ;   GENERATED folder of the file lists made from the stage
 ;   AMD64     defined for the 64-bit installer (runs on 64-bit Windows only;
@@ -172,6 +172,9 @@ Section "$(SecSaverName)" SecSaver
 
   SetOutPath "$INSTDIR"
   !include "${GENERATED}/install-words.nsh"
+  ; The administrative templates, for an administrator to copy into the
+  ; central store or %WINDIR%\PolicyDefinitions.
+  !include "${GENERATED}/install-policies.nsh"
 
   !insertmacro SettingsView
   ReadRegStr $0 HKLM "${SETTINGS_KEY}" "FilePath"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "saver/settings/setting_values.h"
 #include "saver/settings/settings_lists.h"
 
 #include <cstring>
@@ -278,4 +279,69 @@ TEST(SettingsLists, TextsTheLoaderWouldDiscardAreRefused)
 
     // A code outside 00..14 would be dropped by the loader.
     EXPECT_EQ(FormatFadeList("0015", 2, out, kListTextSize, kListTextSize - 1), kListBadEntry);
+}
+
+// What a policy's value must be to count, at each edge: the reader's
+// length, the count of entries, the range of one entry.
+TEST(SettingsLists, PolicyValuesCountOnlyWithinTheirLimits)
+{
+    auto repeat = [](const std::string& entry, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += entry;
+        return out;
+    };
+    std::string fades;
+    for (int i = 0; i < 15; ++i) fades += (i < 10 ? "0" : "") + std::to_string(i) + ",";
+    const struct {
+        int line;
+        const char* name;
+        std::string text;
+        bool accepted;
+    } lists[] = {
+        {__LINE__, "Fade", fades, true},
+        {__LINE__, "Fade", "14", true},             // no comma after the last: read all the same
+        {__LINE__, "Fade", "15,", false},
+        {__LINE__, "Fade", "3,", false},
+        {__LINE__, "Fade", "071,", false},
+        {__LINE__, "Fade", "02,,02,", false},
+        {__LINE__, "Fade", ",,", false},
+        {__LINE__, "Color", repeat("9999,", 25) + "12", true},          // 127 bytes
+        {__LINE__, "Color", repeat("9999,", 25) + "123", false},        // 128
+        {__LINE__, "Color", repeat("1,", 30), true},
+        {__LINE__, "Color", repeat("1,", 31), false},
+        {__LINE__, "Color", "16777215,", true},
+        {__LINE__, "Color", "16777216,", false},
+        {__LINE__, "Color", "0,", true},
+        {__LINE__, "Back", "-0,", false},
+        {__LINE__, "Back", "+5,", false},
+        {__LINE__, "Back", "05,", false},
+        {__LINE__, "Back", "", false},
+        {__LINE__, "Font", repeat("F,", 19), true},
+        {__LINE__, "Font", repeat("F,", 20), false},
+        {__LINE__, "Font", std::string(29, 'x') + ",", true},
+        {__LINE__, "Font", std::string(30, 'x') + ",", false},
+        {__LINE__, "Font", repeat(std::string(20, 'x') + ",", 9) + std::string(10, 'y'), true},   // 199 bytes
+        {__LINE__, "Font", repeat(std::string(20, 'x') + ",", 9) + std::string(11, 'y'), false},
+        {__LINE__, "Display", "1,", false},   // not a list
+    };
+    for (const auto& c : lists)
+        EXPECT_EQ(PolicyListAccepted(*FindSettingValue(c.name), c.text.c_str()), c.accepted) << "line " << c.line;
+
+    const struct {
+        int line;
+        const char* name;
+        uint32_t number;
+        bool accepted;
+    } numbers[] = {
+        {__LINE__, "Display", 0, false},      {__LINE__, "Display", 1, true},
+        {__LINE__, "Display", 864000, true},  {__LINE__, "Display", 864001, false},
+        {__LINE__, "AVIPlay", 0, false},      {__LINE__, "AVIPlay", 4, true},
+        {__LINE__, "AVIPlay", 5, false},      {__LINE__, "Opening", 1, true},
+        {__LINE__, "Opening", 2, false},      {__LINE__, "AllowTextGenDLL", 0, true},
+        {__LINE__, "AllowTextGenDLL", 0xFFFFFFFFu, false},
+        {__LINE__, "Fade", 1, false},         // not a number
+    };
+    for (const auto& c : numbers)
+        EXPECT_EQ(PolicyNumberAccepted(*FindSettingValue(c.name), c.number), c.accepted) << "line " << c.line;
+    EXPECT_EQ(FindSettingValue("Vertically"), nullptr);
 }

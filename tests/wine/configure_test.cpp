@@ -86,6 +86,7 @@ TEST_F(ConfigureTest, OpensWithTheStoredSettings)
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ALLMONITORS), static_cast<UINT>(BST_UNCHECKED));
     // The error boxes of the pages take their caption from the title.
     EXPECT_STRNE(g.titleText, "");
+    EXPECT_FALSE(GetWindowLongW(GetDlgItem(dialog, IDC_MANAGED_NOTE), GWL_STYLE) & WS_VISIBLE);   // nothing managed
 }
 
 TEST_F(ConfigureTest, OkStoresWhatWasTyped)
@@ -202,4 +203,32 @@ TEST_F(ConfigureTest, CancelStoresNothing)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     Reload();
     EXPECT_EQ(g.settings.Display, 55u);
+}
+
+// Two values a policy sets, one of them from the user's policy: shown as the
+// policy has them and greyed, with the note; OK stores the rest and leaves
+// the user's own values of those two as they were.
+TEST_F(ConfigureTest, ManagedSettingsShowThePolicyGreyedAndOkLeavesThemAlone)
+{
+    SetSettingDword("Display", 55);
+    SetPolicyDword(HKEY_LOCAL_MACHINE, L"Display", 300);
+    SetPolicyDword(HKEY_CURRENT_USER, L"Opening", 0);
+    Open();
+    EXPECT_EQ(ItemText(dialog, IDC_DISPLAY), "300");
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_OPENING), static_cast<UINT>(BST_UNCHECKED));
+    for (int id : {IDC_DISPLAY, IDC_OPENING, IDC_AVIPLAY, IDC_FILEPATH})
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != 0, id == IDC_AVIPLAY || id == IDC_FILEPATH) << id;
+    // "一部の設定は管理者によって管理されています", shown
+    EXPECT_EQ(ItemText(dialog, IDC_MANAGED_NOTE), "\x88\xea\x95\x94\x82\xcc\x90\xdd\x92\xe8\x82\xcd\x8a\xc7\x97\x9d"
+                                                 "\x8e\xd2\x82\xc9\x82\xe6\x82\xc1\x82\xc4\x8a\xc7\x97\x9d\x82\xb3\x82\xea"
+                                                 "\x82\xc4\x82\xa2\x82\xdc\x82\xb7");
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(dialog, IDC_MANAGED_NOTE), GWL_STYLE) & WS_VISIBLE);
+    SetItemText(dialog, IDC_AVIPLAY, "3");
+    EXPECT_FALSE(PressOk().found);
+    // The policies go; what the user had comes back.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteTreeW(root, L"SOFTWARE\\Policies\\Oxbellow");
+    Reload();
+    EXPECT_EQ(g.settings.Display, 55u);
+    EXPECT_EQ(g.settings.Opening, 1u);   // never stored
+    EXPECT_EQ(g.settings.AVIPlay, 3u);
 }

@@ -284,3 +284,19 @@ TEST(PluginLoad, ABareNameIsNeverLookedUpAlongTheSearchPath)
     DeleteFileA(decoy.c_str());
     RemoveTree(folder);
 }
+
+// A policy that refuses plug-ins: the file is passed over like one of no
+// known kind, no host is started, and the words file after it is shown.
+TEST_F(PluginShowTest, RefusedByPolicyNoHostStartsAndTheNextItemFollows)
+{
+    ASSERT_TRUE(CopyFileA(TestPlugin("tg_three").c_str(), plugin.c_str(), FALSE));
+    SetPolicyDword(HKEY_LOCAL_MACHINE, L"AllowTextGenDLL", 0);
+    ASSERT_NO_FATAL_FAILURE(OpenSaver(kWidth, kHeight));
+    EXPECT_EQ(g.catalogue.count, 1u);
+    for (int tick = 0; tick < 3 * (kDisplay + 62) && g.currentKind != KindTextGen; ++tick) Tick(saver, 1);
+    EXPECT_EQ(g.currentKind, static_cast<uint32_t>(KindText));
+    EXPECT_EQ(Narrow932(g.currentPath), folder + "\\B.TXT");
+    EXPECT_EQ(g.pluginHost.processId, 0u);
+    EXPECT_TRUE(ProcessesNamed(kOwnHost).empty());
+    ExpectNothingHeld();
+}

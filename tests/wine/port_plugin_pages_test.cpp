@@ -179,6 +179,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         const char* message;   // the box it brings, or nullptr
         bool configured;
         const char* hostile = nullptr;   // what Hostile.DLL does
+        bool refused = false;            // a policy refuses plug-ins
     } cases[] = {
         {__LINE__, &folder, 2, nullptr, true},
         {__LINE__, &folder, 0, kEm044, false},
@@ -189,10 +190,13 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         {__LINE__, &folder, 3, kEm040, false, "sfault"},
         {__LINE__, &folder, 3, kEm040, false, "exit"},
         {__LINE__, &folder, 3, kEm040, false, "lfault"},
+        {__LINE__, &folder, 2, nullptr, false, nullptr, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelmoraTest");
+        DeleteSettingsKey();
+        if (c.refused) SetPolicyDword(HKEY_LOCAL_MACHINE, L"AllowTextGenDLL", 0);
         Widen932(*c.in, g.settings.FilePath);
         SetEnvironmentVariableA("TG_HOSTILE", c.hostile);
         std::vector<std::string> listed;
@@ -200,6 +204,7 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         SeenBox box;
         bool closedByOthers = false;
         bool enabledAfter = false;
+        bool settingsButton = false, reasonShown = false;
         INT_PTR result = RunPage(IDD_TEXTGEN_PAGE, TextGenPageProc, [&](HWND shown) {
             page = shown;
             HWND list = GetDlgItem(page, IDC_TEXTGEN_LIST);
@@ -210,6 +215,8 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
                 SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_TEXTGEN_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
             });
             enabledAfter = IsWindowEnabled(page) != 0;
+            settingsButton = IsWindowEnabled(GetDlgItem(page, IDC_TEXTGEN_SETTINGS)) != 0;
+            reasonShown = (GetWindowLongW(GetDlgItem(page, IDC_TEXTGEN_REFUSED), GWL_STYLE) & WS_VISIBLE) != 0;
             // Only "戻る" closes the page: not Esc, not the close box.
             SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             SendMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -222,6 +229,8 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
             EXPECT_EQ(listed, (std::vector<std::string>{"Bare.DLL", "broken.dll", "cfg_plugin.dll", "Hostile.DLL"}));
         if (c.in == &none) EXPECT_EQ(listed, std::vector<std::string>{});
         EXPECT_TRUE(enabledAfter);   // whatever the plug-in did
+        EXPECT_EQ(settingsButton, !c.refused);
+        EXPECT_EQ(reasonShown, c.refused);
         EXPECT_EQ(box.found, c.message != nullptr);
         if (c.message) EXPECT_TRUE(HasText(box, c.message));
         if (c.message) EXPECT_EQ(box.caption, std::string(g.titleText));

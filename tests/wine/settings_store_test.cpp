@@ -65,11 +65,7 @@ DWORD StoredNumber(const wchar_t* name)
 
 void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    RegCloseKey(key);
+    SetRegistryValue(HKEY_CURRENT_USER, kKeyPath, name, type, data, size);
 }
 
 void LoadAll()
@@ -412,7 +408,6 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     SetSettingText("FilePath", "C:\\machine", HKEY_LOCAL_MACHINE);
     SetSettingText("Back", "255,", HKEY_LOCAL_MACHINE);
     SetSettingText("Display", "7", HKEY_LOCAL_MACHINE);   // a text where a number belongs
-    SetSettingDword("Vertical", 1, HKEY_LOCAL_MACHINE);
     const SettingsFields& s = g.settings;
     // A user key that exists but is empty, then one that cannot be opened:
     // the machine's values either way; in neither, the default.
@@ -427,14 +422,12 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
         EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
         EXPECT_EQ(s.ColorCount, 5);
         EXPECT_EQ(s.Display, 100u);
-        EXPECT_EQ(s.Vertical, 1u);
     }
     // What the user stores wins, but a value of the wrong type there counts
     // as missing.
     const wchar_t mine[] = L"%SystemRoot%\\mine";   // expanded for the user who reads it
     SetRaw(L"FilePath", REG_EXPAND_SZ, mine, sizeof mine);
     SetSettingDword("Back", 1);
-    SetSettingDword("Vertical", 0);
     ScrambleSettings();
     LoadAll();
     wchar_t expanded[MAX_PATH];
@@ -442,7 +435,6 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     EXPECT_STREQ(s.FilePath, expanded);
     EXPECT_NE(expanded[0], L'%');
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{255}));
-    EXPECT_EQ(s.Vertical, 0u);
 
     // A folder one unit over the limit is refused whole, nothing written.
     std::fill(g.settings.FilePath, g.settings.FilePath + kFilePathChars, L'z');
@@ -452,4 +444,112 @@ TEST_F(SettingsStoreTest, UserValuesWinAndTheMachineKeyFillsTheGaps)
     ScrambleSettings();
     LoadAll();
     EXPECT_EQ(std::wstring(s.FilePath), std::wstring(kFilePathChars - 1, L'z'));
+}
+
+namespace {
+// One place's value in the precedence table: absent, or a type and data.
+struct Cell {
+    DWORD type;
+    std::wstring text;
+    DWORD number;
+};
+const Cell kNone = {REG_NONE, L"", 0};
+Cell N(DWORD n) { return {REG_DWORD, L"", n}; }
+Cell B(DWORD n) { return {REG_BINARY, L"", n}; }   // four bytes: a number in the settings key only
+Cell S(const std::wstring& t) { return {REG_SZ, t, 0}; }
+Cell X(const std::wstring& t) { return {REG_EXPAND_SZ, t, 0}; }
+
+void Put(HKEY root, const wchar_t* path, const wchar_t* name, const Cell& c)
+{
+    if (c.type == REG_NONE) return;
+    if (c.type == REG_DWORD || c.type == REG_BINARY) SetRegistryValue(root, path, name, c.type, &c.number, 4);
+    else SetRegistryValue(root, path, name, c.type, c.text.c_str(), static_cast<DWORD>((c.text.size() + 1) * 2));
+}
+
+// The loaded field of a value, as text: lists joined by ",".
+std::string Loaded(const std::string& name)
+{
+    const SettingsFields& s = g.settings;
+    auto join = [](const uint32_t* t, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += std::to_string(t[i]) + ",";
+        return out;
+    };
+    if (name == "FilePath") return Narrow932(s.FilePath);
+    if (name == "Fade") return s.FadeCodes;
+    if (name == "Color") return join(s.Color, s.ColorCount);
+    if (name == "Back") return join(s.Back, s.BackCount);
+    if (name == "Font") {
+        std::string out;
+        for (const std::string& f : FontNames()) out += f + ",";
+        return out;
+    }
+    if (name == "AllowTextGenDLL") return s.TextGenRefused ? "0" : "1";
+    const std::pair<const char*, uint32_t> numbers[] = {
+        {"Display", s.Display}, {"AVIPlay", s.AVIPlay}, {"Opening", s.Opening}, {"AllMonitors", s.AllMonitors},
+        {"COM3", s.COM[2]}, {"UsedCOMNoRun", s.UsedCOMNoRun}, {"FadeInOut", s.FadeInOut},
+        {"Vertical", s.Vertical}};
+    for (const auto& n : numbers)
+        if (name == n.first) return std::to_string(n.second);
+    return "?";
+}
+}
+
+// Each row fills the four places, from the machine's policy to the
+// machine's key, and names what the loaders take; a value of the wrong
+// type or out of range in a policy falls through to the next place.
+TEST_F(SettingsStoreTest, PoliciesComeFirstAndOnlyWhenTheyHoldAValidValue)
+{
+    SetEnvironmentVariableW(L"KELMORA_POLICY_DIR", L"C:\\pol");
+    std::wstring fonts20;
+    for (int i = 0; i < 20; ++i) fonts20 += L"F" + std::to_wstring(i) + L",";
+    const struct {
+        int line;
+        const char* name;
+        Cell machinePolicy, userPolicy, user, machine;
+        std::string loaded;
+    } rows[] = {
+        {__LINE__, "Display", N(7), N(8), N(9), N(10), "7"},
+        {__LINE__, "Display", kNone, N(8), N(9), N(10), "8"},
+        {__LINE__, "Display", kNone, kNone, N(9), N(10), "9"},
+        {__LINE__, "Display", kNone, kNone, kNone, N(10), "10"},
+        {__LINE__, "Display", kNone, kNone, kNone, kNone, "100"},
+        {__LINE__, "Display", N(864000), N(8), N(9), N(10), "864000"},
+        {__LINE__, "Display", N(864001), N(0), B(9), N(10), "9"},
+        {__LINE__, "Display", S(L"7"), B(8), kNone, N(10), "10"},
+        {__LINE__, "AVIPlay", N(5), N(1), N(3), kNone, "1"},
+        {__LINE__, "AVIPlay", N(0), N(4), kNone, kNone, "4"},
+        {__LINE__, "Opening", N(2), N(0), N(1), kNone, "0"},
+        {__LINE__, "AllMonitors", N(0), N(1), N(1), kNone, "0"},
+        {__LINE__, "COM3", kNone, N(1), N(0), kNone, "1"},
+        {__LINE__, "UsedCOMNoRun", B(1), N(2), N(0), N(1), "0"},
+        {__LINE__, "FadeInOut", N(1), kNone, N(0), kNone, "1"},
+        {__LINE__, "Vertical", kNone, N(2), N(0), N(1), "0"},
+        {__LINE__, "Vertical", kNone, kNone, kNone, N(1), "1"},
+        {__LINE__, "FilePath", X(L"%KELMORA_POLICY_DIR%\\w"), S(L"C:\\up"), S(L"C:\\me"), kNone, "C:\\pol\\w"},
+        {__LINE__, "FilePath", S(L""), S(L"C:\\up"), S(L"C:\\me"), kNone, "C:\\up"},
+        {__LINE__, "FilePath", S(L"C:\\" + std::wstring(257, L'a')), N(1), X(L"C:\\me"), S(L"C:\\m"), "C:\\me"},
+        {__LINE__, "Fade", S(L"14,03,"), S(L"01,"), S(L"07,"), kNone, "1403"},
+        {__LINE__, "Fade", S(L"03,03,"), S(L"15,"), S(L"07,"), kNone, "07"},
+        {__LINE__, "Fade", X(L"02,"), S(L",,"), kNone, S(L"05,"), "05"},
+        {__LINE__, "Color", S(L"16777215,255,"), S(L"1,"), S(L"2,"), kNone, "16777215,255,"},
+        {__LINE__, "Color", S(L"16777216,"), S(L" 255,"), S(L"2,"), kNone, "2,"},
+        {__LINE__, "Back", S(L"0,"), S(L"1,"), S(L"2,"), kNone, "0,"},
+        {__LINE__, "Back", S(L"-1,"), S(L"007,"), kNone, kNone, "0,"},
+        {__LINE__, "Font", S(fonts20), S(L"Arial,"), S(L"Me,"), kNone, "Arial,"},
+        {__LINE__, "AllowTextGenDLL", N(2), N(0), kNone, kNone, "0"},
+        {__LINE__, "AllowTextGenDLL", kNone, kNone, N(0), N(0), "1"},   // only a policy refuses
+    };
+    for (const auto& r : rows) {
+        DeleteSettingsKey();
+        const std::wstring name(r.name, r.name + std::strlen(r.name));
+        Put(HKEY_LOCAL_MACHINE, PolicyKeyPath, name.c_str(), r.machinePolicy);
+        Put(HKEY_CURRENT_USER, PolicyKeyPath, name.c_str(), r.userPolicy);
+        Put(HKEY_CURRENT_USER, kKeyPath, name.c_str(), r.user);
+        Put(HKEY_LOCAL_MACHINE, kKeyPath, name.c_str(), r.machine);
+        ScrambleSettings();
+        LoadAll();
+        EXPECT_EQ(Loaded(r.name), r.loaded) << "line " << r.line;
+    }
+    SetEnvironmentVariableW(L"KELMORA_POLICY_DIR", nullptr);
 }

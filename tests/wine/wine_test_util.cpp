@@ -23,12 +23,26 @@ void DeleteSettingsKey()
 {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Oxbellow\\ScreenSaver.Kelmora");
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteTreeW(root, L"SOFTWARE\\Policies\\Oxbellow");
 }
 
-void SetSettingDword(const char* name, DWORD value, HKEY root)
+void SetRegistryValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data, DWORD bytes)
 {
     HKEY key = nullptr;
-    RegCreateKey932(root, SettingsKeyPath, &key);
+    RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS) << name;
+    if (key) RegCloseKey(key);
+}
+
+void SetPolicyDword(HKEY root, const wchar_t* name, DWORD value)
+{
+    SetRegistryValue(root, PolicyKeyPath, name, REG_DWORD, &value, sizeof value);
+}
+
+void SetSettingDword(const char* name, DWORD value)
+{
+    HKEY key = nullptr;
+    RegCreateKey932(HKEY_CURRENT_USER, SettingsKeyPath, &key);
     RegSetDword932(key, name, value);
     if (key) RegCloseKey(key);
 }

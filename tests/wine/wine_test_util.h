@@ -12,13 +12,18 @@
 // instance).
 void FreshSaverState();
 
-// Deletes the settings keys (the user's and the machine's) and everything
-// below them.
+// Deletes the settings keys (the user's and the machine's) and the policy
+// keys, and everything below them.
 void DeleteSettingsKey();
+
+// One value of any type and size, its key created when missing; a policy
+// number in the machine's or the user's policy key.
+void SetRegistryValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data, DWORD bytes);
+void SetPolicyDword(HKEY root, const wchar_t* name, DWORD value);
 
 // Writes settings values for a test (REG_DWORD or REG_SZ in Shift-JIS),
 // into the user's key unless the machine's is named.
-void SetSettingDword(const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER);
+void SetSettingDword(const char* name, DWORD value);
 void SetSettingText(const char* name, const char* value, HKEY root = HKEY_CURRENT_USER);
 
 // Paths to and from the Shift-JIS the tests name their files in; Widen932
