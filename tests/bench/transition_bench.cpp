@@ -207,9 +207,8 @@ void FillSayingSettings()
     g.settings.FadeInOut = 0;
 }
 
-// The same saying across and set down the screen in columns, in turn, so
-// that both meet the same load of the machine.
-void BenchLayout(HWND window)
+// The same saying across, or set down the screen in columns.
+void BenchLayout(HWND window, uint32_t vertical)
 {
     // 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
     static const char kSaying[] =
@@ -222,44 +221,40 @@ void BenchLayout(HWND window)
         "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
     const uint32_t length = sizeof kSaying - 1;
     FillSayingSettings();
-    double times[2][kLayoutRuns] = {}, draws[2][kLayoutRuns] = {};
+    g.settings.Vertical = vertical;
+    double times[kLayoutRuns] = {}, draws[kLayoutRuns] = {};
     int runs = 0;
-    for (; runs < kLayoutRuns; ++runs) {
-        for (int down = 0; down < 2; ++down) {
-            g.settings.Vertical = static_cast<uint32_t>(down);
-            g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
-            if (!g.textBuffer) return;
-            void* bytes = GlobalLock(g.textBuffer);
-            std::memcpy(bytes, kSaying, length);
-            GlobalUnlock(g.textBuffer);
-            g.textLength = length;
-            g.itemBusy = 1;
-            double t0 = Now();
-            RenderTextItem(window, 1);
-            GdiFlush();
-            draws[down][runs] = Now() - t0;
-            Pump();
-            times[down][runs] = Now() - t0;
-            // Let the item run out so that everything it holds is released.
-            for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
-            if (g.textBuffer) {
-                GlobalFree(g.textBuffer);
-                g.textBuffer = nullptr;
-            }
-            Pump();
+    for (int run = 0; run < kLayoutRuns; ++run) {
+        g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
+        if (!g.textBuffer) break;
+        void* bytes = GlobalLock(g.textBuffer);
+        std::memcpy(bytes, kSaying, length);
+        GlobalUnlock(g.textBuffer);
+        g.textLength = length;
+        g.itemBusy = 1;
+        double t0 = Now();
+        RenderTextItem(window, 1);
+        GdiFlush();
+        draws[runs] = Now() - t0;
+        Pump();
+        times[runs++] = Now() - t0;
+        // Let the item run out so that everything it holds is released.
+        for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
+        if (g.textBuffer) {
+            GlobalFree(g.textBuffer);
+            g.textBuffer = nullptr;
         }
+        Pump();
     }
-    for (int down = 0; down < 2; ++down) {
-        // The first saying makes the picture that the later ones draw into.
-        double* t = times[down];
-        double first = t[0];
-        std::sort(t, t + runs);
-        std::sort(draws[down], draws[down] + runs);
-        double median = t[runs / 2];
-        std::printf("%-20s %4s %8.2f %5.1f%% %8.2f %8.2f %8s %6s %8.2f   (median of %d runs; the first %.2f)\n",
-                    down ? "saying layout, down" : "saying layout tick", "0", median, median * 100 / kTickMs, t[0],
-                    draws[down][runs / 2], "", "", t[runs - 1], runs, first);
-    }
+    if (runs == 0) return;
+    // The first saying makes the picture that the later ones draw into.
+    double first = times[0];
+    std::sort(times, times + runs);
+    std::sort(draws, draws + runs);
+    double median = times[runs / 2];
+    std::printf("%-20s %4s %8.2f %5.1f%% %8.2f %8.2f %8s %6s %8.2f   (median of %d runs; the first %.2f)\n",
+                vertical ? "saying layout, down" : "saying layout tick", "0", median, median * 100 / kTickMs, times[0], draws[runs / 2], "", "",
+                times[runs - 1], runs, first);
 }
 
 // The real show cycle on the words folder of the settings, one tick every
@@ -383,7 +378,7 @@ int main(int argc, char** argv)
 
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
-        BenchLayout(window);
+        for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchShow(window, std::atoi(argv[2]));
@@ -395,7 +390,7 @@ int main(int argc, char** argv)
         std::printf("client %ld x %ld, tick %.0f ms, %d runs of each effect (reveal and hide, D = 0)\n",
                     g.clientRect.right, g.clientRect.bottom, kTickMs, kRunsPerEffect);
         BenchEffects(window, picture.dc);
-        BenchLayout(window);
+        for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
     }
 
     ReleaseDarkSurface();
