@@ -3,38 +3,34 @@
 #include "saver/sayings/text_columns.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
-struct Column {
-    int x, y;
-    uint32_t bytes;
-    bool sub;
-    bool operator==(const Column& o) const { return x == o.x && y == o.y && bytes == o.bytes && sub == o.sub; }
-};
+// A drawn column: left edge, start, bytes, sub font.
+using Column = std::tuple<int, int, uint32_t, bool>;
 
-// A font as the sizing rule pictures it: a byte is w along the column (a
+// Fonts as the sizing rule pictures them: a byte is w along the column (a
 // full-width character one square cell of 2w), a column 2w wide.
 struct IdealFonts {
     int w, s;
     std::vector<Column> drawn;
 };
 
-int LengthOf(void* context, const char*, uint32_t bytes, bool sub)
+int LengthOf(void* fonts, const char*, uint32_t bytes, bool sub)
 {
-    const IdealFonts* f = static_cast<IdealFonts*>(context);
-    return static_cast<int>(bytes) * (sub ? f->s : f->w);
+    return static_cast<int>(bytes) * (sub ? static_cast<IdealFonts*>(fonts)->s : static_cast<IdealFonts*>(fonts)->w);
 }
 
-void Draw(void* context, const char*, uint32_t bytes, bool sub, int x, int y)
+void Draw(void* fonts, const char*, uint32_t bytes, bool sub, int x, int y)
 {
-    static_cast<IdealFonts*>(context)->drawn.push_back({x, y, bytes, sub});
+    static_cast<IdealFonts*>(fonts)->drawn.emplace_back(x, y, bytes, sub);
 }
 
 std::string Kana(int characters)
 {
     std::string s;
-    for (int i = 0; i < characters; ++i) s += "\x82\xA0";
+    while (characters-- > 0) s += "\x82\xA0";   // あ
     return s;
 }
 }
@@ -90,13 +86,9 @@ TEST(TextColumns, LinesBecomeColumnsFromTheRight)
         const ColumnSeam seam = {&fonts, LengthOf, Draw};
         PlaceColumnBlock(r.text.data(), measure, r.width, r.height, seam, &block);
         ColumnReach reach = WalkColumns(r.text.data(), static_cast<uint32_t>(r.text.size()), block, seam, true);
-
-        EXPECT_EQ(block.mainWidth, r.w) << "row at line " << r.line;
-        EXPECT_EQ(block.subWidth, r.s) << "row at line " << r.line;
-        EXPECT_EQ(block.top, r.top) << "row at line " << r.line;
-        EXPECT_EQ(block.right, r.right) << "row at line " << r.line;
-        EXPECT_TRUE(fonts.drawn == r.columns) << "row at line " << r.line;
-        EXPECT_EQ(reach.bottom, r.bottom) << "row at line " << r.line;
-        EXPECT_EQ(reach.left, r.columns.back().x) << "row at line " << r.line;
+        EXPECT_EQ(std::make_tuple(block.mainWidth, block.subWidth, block.top, block.right, reach.bottom, reach.left),
+                  std::make_tuple(r.w, r.s, r.top, r.right, r.bottom, std::get<0>(r.columns.back())))
+            << "row at line " << r.line;
+        EXPECT_EQ(fonts.drawn, r.columns) << "row at line " << r.line;
     }
 }
