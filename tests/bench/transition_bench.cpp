@@ -12,6 +12,7 @@
 #include "saver/host/host_win.h"
 #include "saver/saver_state.h"
 #include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_layout.h"
 #include "saver/show/cycle_win.h"
 #include "saver/transitions/transition_logic.h"
 #include "saver/transitions/transition_win.h"
@@ -207,28 +208,35 @@ void FillSayingSettings()
     g.settings.FadeInOut = 0;
 }
 
+// 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
+const char kSaying[] =
+    "\x92\xA9\x82\xCC\x8C\xF5\x82\xCD\x90\xC3\x82\xA9\x82\xC9\x91\x8B\x82\xF0\x8F\xC6\x82\xE7\x82\xB5\x81\x41"
+    "\r\n"
+    "\x89\x93\x82\xAD\x82\xCC\x8E\x52\x82\xCD\x82\xDC\x82\xBE\x96\xB0\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x81\x42"
+    "\r\n"
+    "\x8D\xA1\x93\xFA\x82\xC6\x82\xA2\x82\xA4\x93\xFA\x82\xF0\x91\xE5\x90\xD8\x82\xC9\x81\x42"
+    "\r\n"
+    "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
+
+// Puts the saying into g.textBuffer as a plug-in's text would come.
+bool HandOverSaying()
+{
+    const uint32_t length = sizeof kSaying - 1;
+    g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
+    if (!g.textBuffer) return false;
+    std::memcpy(GlobalLock(g.textBuffer), kSaying, length);
+    GlobalUnlock(g.textBuffer);
+    g.textLength = length;
+    return true;
+}
+
 void BenchLayout(HWND window)
 {
-    // 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
-    static const char kSaying[] =
-        "\x92\xA9\x82\xCC\x8C\xF5\x82\xCD\x90\xC3\x82\xA9\x82\xC9\x91\x8B\x82\xF0\x8F\xC6\x82\xE7\x82\xB5\x81\x41"
-        "\r\n"
-        "\x89\x93\x82\xAD\x82\xCC\x8E\x52\x82\xCD\x82\xDC\x82\xBE\x96\xB0\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x81\x42"
-        "\r\n"
-        "\x8D\xA1\x93\xFA\x82\xC6\x82\xA2\x82\xA4\x93\xFA\x82\xF0\x91\xE5\x90\xD8\x82\xC9\x81\x42"
-        "\r\n"
-        "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
-    const uint32_t length = sizeof kSaying - 1;
     FillSayingSettings();
     double times[kLayoutRuns] = {}, draws[kLayoutRuns] = {};
     int runs = 0;
     for (int run = 0; run < kLayoutRuns; ++run) {
-        g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
-        if (!g.textBuffer) break;
-        void* bytes = GlobalLock(g.textBuffer);
-        std::memcpy(bytes, kSaying, length);
-        GlobalUnlock(g.textBuffer);
-        g.textLength = length;
+        if (!HandOverSaying()) break;
         g.itemBusy = 1;
         double t0 = Now();
         RenderTextItem(window, 1);
@@ -255,6 +263,98 @@ void BenchLayout(HWND window)
                 times[runs - 1], runs, first);
 }
 
+double Median(double* values, int n)
+{
+    std::sort(values, values + n);
+    return values[n / 2];
+}
+
+// Where a layout tick goes, part by part: the layout itself, the
+// transition's first step and the display taking the window's pixels; then
+// the layout's own pieces done again alone on its finished picture (the
+// glyphs at the saying's size, the two colour passes over its rows, one
+// fill of the whole picture, and a new picture of the screen's size).
+void BenchLayoutParts(HWND window)
+{
+    enum { kLayout, kStep, kDisplay, kNewSize, kGlyphs, kColour, kFill, kNewPicture, kParts };
+    static const char* const kNames[kParts] = {"layout",          "first step",      "display takes it",
+                                               "  glyphs, new size", "  glyphs again", "  colour passes",
+                                               "  one whole fill",   "  new picture"};
+    double times[kParts][kLayoutRuns] = {};
+    const int width = g.clientRect.right, height = g.clientRect.bottom;
+    for (int run = 0; run < kLayoutRuns; ++run) {
+        if (!HandOverSaying()) return;
+        g.itemBusy = 1;
+        HDC screen = GetDC(window);
+        double t0 = Now();
+        LayOutTextItem(window, 1, screen);
+        GdiFlush();
+        double t1 = Now();
+        StepTransition(screen, g.SourceSurface.dc);
+        GdiFlush();
+        double t2 = Now();
+        ReleaseDC(window, screen);
+        Pump();
+        double t3 = Now();
+        times[kLayout][run] = t1 - t0, times[kStep][run] = t2 - t1, times[kDisplay][run] = t3 - t2;
+
+        const TextPlacement& p = LastTextPlacement();
+        HDC dc = g.SourceSurface.dc;
+        // The glyphs at a size no saying had yet (made and cached anew),
+        // then at the saying's own size, which the layout has just cached.
+        const FontRequest r = MainFontRequest(p.mainWidth);
+        for (int part : {int(kNewSize), int(kGlyphs)}) {
+            HFONT font = CreateFont932(part == kNewSize ? r.height - 1 - run : r.height, r.width, r.weight, r.charSet,
+                                       r.pitchAndFamily, g.faceName);
+            HGDIOBJ oldFont = SelectObject(dc, font);
+            t0 = Now();
+            for (uint32_t line = 0, at = 0; line < 3; ++line) {
+                const char* start = kSaying + at;
+                uint32_t bytes = static_cast<uint32_t>(std::strstr(start, "\r\n") - start);
+                TextOut932(dc, p.left, p.top + static_cast<int>(line) * p.mainCy, start, static_cast<int>(bytes));
+                at += bytes + 2;
+            }
+            GdiFlush();
+            times[part][run] = Now() - t0;
+            SelectObject(dc, oldFont);
+            DeleteObject(font);
+        }
+        const int top = p.top - p.mainCy / 4, rows = 3 * p.mainCy + p.subCy + p.mainCy / 2;
+        t0 = Now();
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        PatBlt(dc, 0, top, width, rows, 0x00A000C9);
+        SelectObject(dc, g.BackgroundBrush);
+        PatBlt(dc, 0, top, width, rows, PATINVERT);
+        SelectObject(dc, oldBrush);
+        GdiFlush();
+        times[kColour][run] = Now() - t0;
+        RECT all = {0, 0, width, height};
+        t0 = Now();
+        FillRect(dc, &all, g.BackgroundBrush);
+        GdiFlush();
+        times[kFill][run] = Now() - t0;
+        t0 = Now();
+        HDC scratch = CreateCompatibleDC(dc);
+        HBITMAP picture = CreateCompatibleBitmap(dc, width, height);
+        HGDIOBJ oldPicture = SelectObject(scratch, picture);
+        FillRect(scratch, &all, g.BackgroundBrush);
+        GdiFlush();
+        times[kNewPicture][run] = Now() - t0;
+        SelectObject(scratch, oldPicture);
+        DeleteObject(picture);
+        DeleteDC(scratch);
+
+        for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
+        FreeGlobalBlock(&g.textBuffer);
+        Pump();
+    }
+    for (int part = 0; part < kParts; ++part) {
+        double median = Median(times[part], kLayoutRuns);
+        std::printf("  %-20s %8.2f ms %5.1f%%   (best %.2f)\n", kNames[part], median, median * 100 / kTickMs,
+                    times[part][0]);
+    }
+}
+
 // The real show cycle on the words folder of the settings, one tick every
 // 100 ms as the timer gives them: the longest tick and the median.
 void BenchShow(HWND window, int ticks)
@@ -263,9 +363,10 @@ void BenchShow(HWND window, int ticks)
     KillTimer(window, kShowTimerId);
     static double times[100000];
     if (ticks > 100000) ticks = 100000;
-    double longest = 0;
-    int longestAt = 0;
+    double longest = 0, firstLongest = 0;
+    int longestAt = 0, firsts = 0;
     for (int i = 0; i < ticks; ++i) {
+        const bool composing = g.bitmapTicks == 0;
         double t0 = Now();
         ScreenSaverProc(window, WM_TIMER, kShowTimerId, 0);
         GdiFlush();
@@ -273,13 +374,17 @@ void BenchShow(HWND window, int ticks)
         double ms = Now() - t0;
         times[i] = ms;
         if (ms > longest) longest = ms, longestAt = i;
-        if (ms > kTickMs / 2) std::printf("  tick %d: %.2f ms\n", i, ms);
+        // The tick that put a photo's picture together.
+        const bool first = composing && g.bitmapTicks == 1;
+        if (first) firstLongest = std::max(firstLongest, ms), ++firsts;
+        if (ms > kTickMs / 2) std::printf("  tick %d: %.2f ms%s\n", i, ms, first ? " (a photo's first)" : "");
         if (ms < kTickMs) Sleep(static_cast<DWORD>(kTickMs - ms));
     }
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
     std::sort(times, times + ticks);
-    std::printf("show of %d ticks: longest %.2f ms (%.1f%%, tick %d), median %.2f ms, 99th %.2f ms\n", ticks, longest,
-                longest * 100 / kTickMs, longestAt, times[ticks / 2], times[ticks * 99 / 100]);
+    std::printf("show of %d ticks: longest %.2f ms (%.1f%%, tick %d), median %.2f ms, 99th %.2f ms; "
+                "longest of the %d photos' first ticks %.2f ms\n", ticks, longest, longest * 100 / kTickMs, longestAt,
+                times[ticks / 2], times[ticks * 99 / 100], firsts, firstLongest);
 }
 
 void Show(HWND window, HDC source, uint16_t kind, int lastCall, int seconds)
@@ -377,6 +482,7 @@ int main(int argc, char** argv)
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchLayout(window);
+        BenchLayoutParts(window);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchShow(window, std::atoi(argv[2]));

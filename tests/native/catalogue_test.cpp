@@ -175,6 +175,9 @@ TEST(Catalogue, EntriesSortByUnsignedBytes)
               (std::vector<std::string>{Key(u"a.txt"), Key(u"b.txt"), "\x82\xA0.TXT", Key(u"a" + kLone + u".txt"),
                                         Key(u"a\uFFFF"), Key(u"a\U00010000"), Key(u"\u2013.bmp"),
                                         Key(u"\uC0AC.png"), Key(u"\U0001F338.wav")}));
+    // A pair that the name's length cuts is an unpaired unit.
+    unsigned char cut[8];
+    EXPECT_EQ(std::string(cut, cut + ForeignNameKey(u"a\U00010000", 2, cut)), Key(u"a" + kLone));
 }
 
 TEST(Catalogue, EqualNamesKeepTheirOrder)
@@ -217,32 +220,34 @@ TEST(Catalogue, LargeFolderSortsLikeAPlainByteOrder)
 
 TEST(Catalogue, ItemPathMustFitWhole)
 {
-    const std::u16string f240 = u"C:\\" + std::u16string(237, u'f'), n255(255, u'n'), n19(19, u'n');
+    const std::u16string f240 = u"C:\\" + std::u16string(237, u'f'), n255(255, u'n');
     const struct {
         int line;
         std::u16string folder, name, path;   // no path: refused
-        size_t room;
+        size_t room = kItemPathChars;
     } rows[] = {
-        {__LINE__, u"C:\\words", u"KOTO01.TXT", u"C:\\words\\KOTO01.TXT", kItemPathChars},
-        {__LINE__, u"C:\\words\\", u"A.TXT", u"C:\\words\\A.TXT", kItemPathChars},
-        {__LINE__, u"C:\\", u"A.TXT", u"C:\\A.TXT", kItemPathChars},
-        {__LINE__, f240, std::u16string(18, u'n'), f240 + u"\\" + std::u16string(18, u'n'), kItemPathChars},   // 259
-        {__LINE__, f240, n19, u"\\\\?\\" + f240 + u"\\" + n19, kItemPathChars},
-        {__LINE__, u"\\\\?\\" + f240, n19, u"\\\\?\\" + f240 + u"\\" + n19, kItemPathChars},   // prefixed once
-        {__LINE__, u"\\\\pc\\share", n255, u"\\\\?\\UNC\\pc\\share\\" + n255, kItemPathChars},
-        {__LINE__, u"words", n255, u"words\\" + n255, kItemPathChars},   // relative: only the platform can tell
+        {__LINE__, u"C:\\words", u"KOTO01.TXT", u"C:\\words\\KOTO01.TXT"},
+        {__LINE__, u"C:\\words\\", u"A.TXT", u"C:\\words\\A.TXT"},
+        {__LINE__, u"C:\\", u"A.TXT", u"C:\\A.TXT"},
+        {__LINE__, f240, std::u16string(18, u'n'), f240 + u"\\" + std::u16string(18, u'n')},   // 259 units
+        {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
+        {__LINE__, u"\\\\pc\\share", n255, u"\\\\?\\UNC\\pc\\share\\" + n255},
+        {__LINE__, u"words", n255, u"words\\" + n255},   // relative: only the platform can tell
+        {__LINE__, u"\\\\?\\" + f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
         // Just room for the path and its terminator, and one unit less.
         {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"C:\\words\\KOTO0001.TXT", 22},
         {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"", 21},
-        {__LINE__, f240, n19, u"\\\\?\\" + f240 + u"\\" + n19, 265},
-        {__LINE__, f240, n19, u"", 264},
+        {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n'), 265},
+        {__LINE__, f240, std::u16string(19, u'n'), u"", 264},
     };
+    char16_t path[kItemPathChars];
     for (const auto& r : rows) {
-        std::vector<char16_t> path(r.room, u'x');
-        EXPECT_EQ(ComposeItemPath(path.data(), r.room, r.folder.c_str(), r.name.c_str()), !r.path.empty()) << r.line;
-        EXPECT_EQ(std::u16string(path.data(), std::find(path.begin(), path.end(), u'\0') - path.begin()), r.path)
-            << "line " << r.line;
+        EXPECT_EQ(ComposeItemPath(path, r.room, r.folder.c_str(), r.name.c_str()), !r.path.empty()) << r.line;
+        EXPECT_EQ(std::u16string(path), r.path) << "line " << r.line;
     }
+    std::fill(path, path + 20, u'x');
+    EXPECT_FALSE(ComposeItemPath(path, 20, u"C:\\words", u"KOTO0001.TXT"));
+    EXPECT_EQ(path[0], u'\0');
 }
 
 TEST(Catalogue, BareDriveNamesItsRoot)
