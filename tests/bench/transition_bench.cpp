@@ -361,6 +361,11 @@ void BenchShow(HWND window, int ticks)
 {
     ScreenSaverProc(window, WM_CREATE, 0, 0);
     KillTimer(window, kShowTimerId);
+    // Painted once, as the saver's window is when it is shown.
+    HDC dc = GetDC(window);
+    FillRect(dc, &g.clientRect, g.BackgroundBrush);
+    ReleaseDC(window, dc);
+    Pump();
     static double times[100000];
     if (ticks > 100000) ticks = 100000;
     double longest = 0, firstLongest = 0;
