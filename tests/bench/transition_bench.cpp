@@ -487,6 +487,11 @@ int main(int argc, char** argv)
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchLayout(window);
+        // Again on the default background, black.
+        DeleteObject(g.BackgroundBrush);
+        g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 0));
+        std::printf("on black:\n");
+        BenchLayout(window);
         BenchLayoutParts(window);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
