@@ -263,93 +263,72 @@ void BenchLayout(HWND window)
                 times[runs - 1], runs, first);
 }
 
-double Median(double* values, int n)
-{
-    std::sort(values, values + n);
-    return values[n / 2];
-}
-
 // Where a layout tick goes, part by part: the layout itself, the
 // transition's first step and the display taking the window's pixels; then
-// the layout's own pieces done again alone on its finished picture (the
-// glyphs at the saying's size, the two colour passes over its rows, one
-// fill of the whole picture, and a new picture of the screen's size).
+// the layout's own pieces done again alone on its finished picture: the
+// glyphs at a size not drawn before and at the saying's own (which the
+// layout has just made), the two colour passes over its rows, one fill of
+// the whole picture, and a new picture of the screen's size.
 void BenchLayoutParts(HWND window)
 {
     enum { kLayout, kStep, kDisplay, kNewSize, kGlyphs, kColour, kFill, kNewPicture, kParts };
-    static const char* const kNames[kParts] = {"layout",          "first step",      "display takes it",
+    static const char* const kNames[kParts] = {"layout",           "first step",      "display takes it",
                                                "  glyphs, new size", "  glyphs again", "  colour passes",
                                                "  one whole fill",   "  new picture"};
     double times[kParts][kLayoutRuns] = {};
     const int width = g.clientRect.right, height = g.clientRect.bottom;
-    for (int run = 0; run < kLayoutRuns; ++run) {
-        if (!HandOverSaying()) return;
+    const RECT all = {0, 0, width, height};
+    for (int run = 0; run < kLayoutRuns && HandOverSaying(); ++run) {
+        double mark = Now();
+        auto lap = [&](int part) {
+            GdiFlush();
+            if (part == kDisplay) Pump();
+            times[part][run] = Now() - mark;
+            mark = Now();
+        };
         g.itemBusy = 1;
         HDC screen = GetDC(window);
-        double t0 = Now();
         LayOutTextItem(window, 1, screen);
-        GdiFlush();
-        double t1 = Now();
+        lap(kLayout);
         StepTransition(screen, g.SourceSurface.dc);
-        GdiFlush();
-        double t2 = Now();
+        lap(kStep);
         ReleaseDC(window, screen);
-        Pump();
-        double t3 = Now();
-        times[kLayout][run] = t1 - t0, times[kStep][run] = t2 - t1, times[kDisplay][run] = t3 - t2;
-
+        lap(kDisplay);
         const TextPlacement& p = LastTextPlacement();
-        HDC dc = g.SourceSurface.dc;
-        // The glyphs at a size no saying had yet (made and cached anew),
-        // then at the saying's own size, which the layout has just cached.
         const FontRequest r = MainFontRequest(p.mainWidth);
+        HDC dc = g.SourceSurface.dc;
         for (int part : {int(kNewSize), int(kGlyphs)}) {
             HFONT font = CreateFont932(part == kNewSize ? r.height - 1 - run : r.height, r.width, r.weight, r.charSet,
                                        r.pitchAndFamily, g.faceName);
             HGDIOBJ oldFont = SelectObject(dc, font);
-            t0 = Now();
-            for (uint32_t line = 0, at = 0; line < 3; ++line) {
-                const char* start = kSaying + at;
-                uint32_t bytes = static_cast<uint32_t>(std::strstr(start, "\r\n") - start);
-                TextOut932(dc, p.left, p.top + static_cast<int>(line) * p.mainCy, start, static_cast<int>(bytes));
-                at += bytes + 2;
-            }
-            GdiFlush();
-            times[part][run] = Now() - t0;
-            SelectObject(dc, oldFont);
-            DeleteObject(font);
+            mark = Now();
+            int y = p.top;
+            for (const char *line = kSaying, *end; (end = std::strstr(line, "\r\n")) != nullptr; line = end + 2)
+                TextOut932(dc, p.left, (y += p.mainCy) - p.mainCy, line, static_cast<int>(end - line));
+            lap(part);
+            DeleteObject(SelectObject(dc, oldFont));
         }
-        const int top = p.top - p.mainCy / 4, rows = 3 * p.mainCy + p.subCy + p.mainCy / 2;
-        t0 = Now();
         HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-        PatBlt(dc, 0, top, width, rows, 0x00A000C9);
+        mark = Now();
+        PatBlt(dc, 0, p.top - p.mainCy / 4, width, 3 * p.mainCy + p.subCy + p.mainCy / 2, 0x00A000C9);
         SelectObject(dc, g.BackgroundBrush);
-        PatBlt(dc, 0, top, width, rows, PATINVERT);
+        PatBlt(dc, 0, p.top - p.mainCy / 4, width, 3 * p.mainCy + p.subCy + p.mainCy / 2, PATINVERT);
+        lap(kColour);
         SelectObject(dc, oldBrush);
-        GdiFlush();
-        times[kColour][run] = Now() - t0;
-        RECT all = {0, 0, width, height};
-        t0 = Now();
         FillRect(dc, &all, g.BackgroundBrush);
-        GdiFlush();
-        times[kFill][run] = Now() - t0;
-        t0 = Now();
-        HDC scratch = CreateCompatibleDC(dc);
-        HBITMAP picture = CreateCompatibleBitmap(dc, width, height);
-        HGDIOBJ oldPicture = SelectObject(scratch, picture);
-        FillRect(scratch, &all, g.BackgroundBrush);
-        GdiFlush();
-        times[kNewPicture][run] = Now() - t0;
-        SelectObject(scratch, oldPicture);
-        DeleteObject(picture);
-        DeleteDC(scratch);
-
+        lap(kFill);
+        MemorySurface fresh = {CreateCompatibleDC(dc), CreateCompatibleBitmap(dc, width, height), nullptr, nullptr};
+        fresh.oldBitmap = SelectObject(fresh.dc, fresh.bitmap);
+        FillRect(fresh.dc, &all, g.BackgroundBrush);
+        lap(kNewPicture);
+        ReleaseMemorySurface(&fresh);
         for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
         FreeGlobalBlock(&g.textBuffer);
         Pump();
     }
     for (int part = 0; part < kParts; ++part) {
-        double median = Median(times[part], kLayoutRuns);
+        std::sort(times[part], times[part] + kLayoutRuns);
+        const double median = times[part][kLayoutRuns / 2];
         std::printf("  %-20s %8.2f ms %5.1f%%   (best %.2f)\n", kNames[part], median, median * 100 / kTickMs,
                     times[part][0]);
     }
