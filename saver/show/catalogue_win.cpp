@@ -59,7 +59,7 @@ void BuildCatalogue(HWND)
             size_t length = static_cast<size_t>(lstrlenW(found.cFileName));
             uint16_t kind = ChooseCatalogueName(AsUtf16(found.cFileName), length, folderLength);
             if (kind == KindNone) continue;
-            unsigned char key[kNameChars * 3 + 1];
+            unsigned char key[kNameChars * 4];
             size_t keyLength = SortKey(found.cFileName, length, key, sizeof key);
             if (!AddCatalogueName(&g.catalogue, AsUtf16(found.cFileName), length, key, keyLength)) break;
             CountKind(g.kindCounts, kind);
