@@ -176,8 +176,11 @@ TEST(Catalogue, EntriesSortByUnsignedBytes)
                                         Key(u"a\uFFFF"), Key(u"a\U00010000"), Key(u"\u2013.bmp"),
                                         Key(u"\uC0AC.png"), Key(u"\U0001F338.wav")}));
     // A pair that the name's length cuts is an unpaired unit.
-    unsigned char cut[8];
+    unsigned char cut[10];
     EXPECT_EQ(std::string(cut, cut + ForeignNameKey(u"a\U00010000", 2, cut)), Key(u"a" + kLone));
+    // The key whole: the mark, then every code point in three bytes.
+    EXPECT_EQ(std::string(cut, cut + ForeignNameKey(u"\U0001F338\U0010FFFFa", 5, cut)),
+              std::string("\xFF\x01\xF3\x38\x10\xFF\xFF\x00\x00\x61", 10));
 }
 
 TEST(Catalogue, EqualNamesKeepTheirOrder)
@@ -234,6 +237,7 @@ TEST(Catalogue, ItemPathMustFitWhole)
         {__LINE__, u"\\\\pc\\share", n255, u"\\\\?\\UNC\\pc\\share\\" + n255},
         {__LINE__, u"words", n255, u"words\\" + n255},   // relative: only the platform can tell
         {__LINE__, u"\\\\?\\" + f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
+        {__LINE__, u"C:" + f240.substr(3), n255, u"C:" + f240.substr(3) + u"\\" + n255},   // drive-relative: as typed
         // Just room for the path and its terminator, and one unit less.
         {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"C:\\words\\KOTO0001.TXT", 22},
         {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"", 21},
