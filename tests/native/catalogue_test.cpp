@@ -256,22 +256,16 @@ TEST(Catalogue, ItemPathMustFitWhole)
 
 TEST(Catalogue, BareDriveNamesItsRoot)
 {
-    const struct {
-        int line;
-        std::u16string typed, folder;
-        size_t room;
-    } rows[] = {
+    const struct { int line; std::u16string typed, folder; size_t room; } rows[] = {
         {__LINE__, u"C:", u"C:\\", 4}, {__LINE__, u"z:", u"z:\\", 260}, {__LINE__, u"A:", u"A:\\", 4},
-        {__LINE__, u"C:", u"C:", 3},                                           // no room for the separator
-        {__LINE__, u"C:\\", u"C:\\", 260}, {__LINE__, u"C:words", u"C:words", 260},
-        {__LINE__, u"1:", u"1:", 260}, {__LINE__, u"@:", u"@:", 260}, {__LINE__, u"[:", u"[:", 260},
-        {__LINE__, u"C", u"C", 260}, {__LINE__, u"", u"", 260}, {__LINE__, u"CD:", u"CD:", 260},
+        {__LINE__, u"C:", u"C:", 3},   {__LINE__, u"C:\\", u"C:\\", 260}, {__LINE__, u"C:words", u"C:words", 260},
+        {__LINE__, u"1:", u"1:", 260}, {__LINE__, u"@:", u"@:", 260},   {__LINE__, u"[:", u"[:", 260},
+        {__LINE__, u"C", u"C", 260},   {__LINE__, u"", u"", 260},       {__LINE__, u"CD:", u"CD:", 260},
     };
     for (const auto& r : rows) {
-        std::vector<char16_t> folder(r.room, u'\0');
-        std::copy(r.typed.begin(), r.typed.end(), folder.begin());
-        RootBareDrive(folder.data(), r.room);
-        EXPECT_EQ(std::u16string(folder.data()), r.folder) << "line " << r.line;
+        std::u16string folder = r.typed + std::u16string(r.room - r.typed.size(), u'\0');
+        RootBareDrive(&folder[0], r.room);
+        EXPECT_EQ(std::u16string(folder.c_str()), r.folder) << "line " << r.line;
     }
 }
 
