@@ -146,12 +146,16 @@ bool ColoursByBrushes(HDC screen, LOGBRUSH* background)
 // picture is already the background.
 void ColourBand(const LOGBRUSH& background, int width, int top, int bottom, COLORREF colour)
 {
+    // A pass that would change no pixel is left out: the AND with white
+    // (text and background colours opposite), the XOR with black (the
+    // default background).
     HDC source = g.SourceSurface.dc;
-    HBRUSH difference = CreateSolidBrush(colour ^ (background.lbColor & 0xFFFFFF));
+    const COLORREF back = background.lbColor & 0xFFFFFF;
+    HBRUSH difference = CreateSolidBrush(colour ^ back);
     HGDIOBJ old = SelectObject(source, difference);
-    PatBlt(source, 0, top, width, bottom - top, kDestAndBrush);
+    if ((colour ^ back) != 0xFFFFFF) PatBlt(source, 0, top, width, bottom - top, kDestAndBrush);
     SelectObject(source, BackgroundBrush());
-    PatBlt(source, 0, top, width, bottom - top, PATINVERT);
+    if (back != 0) PatBlt(source, 0, top, width, bottom - top, PATINVERT);
     SelectObject(source, old);
     DeleteObject(difference);
 }
