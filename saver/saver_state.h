@@ -102,6 +102,8 @@ struct SaverState {
     UINT dibColorUse;
     uint16_t dibX, dibY, dibW, dibH;
     uint32_t photoCom;        // 1: COM set up by the photos, 2: by someone else
+    uint32_t photoWaiting;    // 1: the item's first tick waits for the worker, since photoWaitStart
+    uint32_t photoWaitStart;
 
     // Opening.
     uint32_t openingTicks;

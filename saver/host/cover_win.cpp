@@ -86,7 +86,8 @@ void CreateCoverWindows()
     }
 }
 
-void DestroyCoverWindows()
+namespace {
+void CloseCovers()
 {
     for (uint32_t i = 0; i < g.coverCount; ++i) {
         // Usually already gone with the saver window that owns them.
@@ -95,19 +96,34 @@ void DestroyCoverWindows()
     }
     g.coverCount = 0;
     g.mirroring = 0;
-    ReleaseFrame();
     UnregisterClassW(kCoverClass, g.instance);
+}
+}
+
+void DestroyCoverWindows()
+{
+    CloseCovers();
+    ReleaseFrame();
 }
 
 // Monitors come and go while the show runs: the covers follow them. A new
 // size of the primary itself would leave the show's picture and the
-// transitions' geometry behind, so the saver ends instead.
+// transitions' geometry behind, so the saver ends instead. The frame keeps
+// the primary's size, so it still holds what every mirror shows: new covers
+// paint it at once rather than stay black until the next item draws.
 void FollowDisplayChange(HWND window)
 {
     if (GetSystemMetrics(SM_CXSCREEN) != g.clientRect.right || GetSystemMetrics(SM_CYSCREEN) != g.clientRect.bottom) {
         PostMessageW(window, WM_CLOSE, 0, 0);
         return;
     }
-    DestroyCoverWindows();
+    CloseCovers();
     CreateCoverWindows();
+    if (!g.mirroring || g.coverCount == 0) {
+        ReleaseFrame();
+    } else if (!g.frameSurface.dc) {
+        HDC screen = GetDC(window);
+        FrameTarget(screen, g.clientRect.right, g.clientRect.bottom);
+        if (screen) ReleaseDC(window, screen);
+    }
 }

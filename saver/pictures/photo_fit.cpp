@@ -121,6 +121,13 @@ void BlendOverBackground(uint32_t* pixels, size_t count, uint32_t background)
     }
 }
 
+bool AllOpaque(const uint32_t* pixels, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (pixels[i] >> 24 != 0xFF) return false;
+    return true;
+}
+
 uint16_t ReadJpegOrientation(const uint8_t* data, size_t size)
 {
     if (data == nullptr || size < 4 || data[0] != 0xFF || data[1] != 0xD8) return 1;

@@ -56,6 +56,9 @@ void TurnPixels(const uint32_t* from, uint32_t width, uint32_t height, PhotoTurn
 // the item's background, as the rest of the screen does.
 void BlendOverBackground(uint32_t* pixels, size_t count, uint32_t background);
 
+// True when no pixel of count lets anything through (alpha 255 each).
+bool AllOpaque(const uint32_t* pixels, size_t count);
+
 // The orientation tag of a JPEG from the first bytes of its file (up to
 // kPhotoHeadBytes are needed): 1 to 8, or 1 when the file has no EXIF
 // segment, the tag is missing, malformed or out of range.

@@ -4,9 +4,9 @@
 // background and drawn centred into the source surface. From there on the
 // item is an ordinary picture for the transitions.
 //
-// A photo that comes next in the show is decoded ahead on the one worker
-// thread while the item before it is on screen; its first tick then only
-// lays the finished pixels over the background.
+// A photo is decoded on the one worker thread, the next one while the item
+// before it is on screen, straight into a picture of the screen's size; its
+// first tick then only lays the background around it.
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
 #include "saver/pictures/photo_fit.h"
@@ -126,8 +126,10 @@ void ReleaseDecoding(Decoding* d)
     *d = Decoding();
 }
 
-// The scaled (and, where the component can, turned) pixels into the
-// section's top-down rows; 0 on failure.
+// The screen's whole picture as a top-down section, with the scaled (and,
+// where the component can, turned) pixels written straight into their
+// centred place; 0 on failure. The bands around them are left for the
+// item's background.
 int DecodeInto(Decoding* d, const wchar_t* path, uint32_t screenWidth, uint32_t screenHeight, uint32_t** bits,
                PhotoSize* shown)
 {
@@ -171,11 +173,11 @@ int DecodeInto(Decoding* d, const wchar_t* path, uint32_t screenWidth, uint32_t 
          FAILED(d->rotator->Initialize(source, options)) || !HasSize(d->rotator, *shown)))
         ReleaseCom(d->rotator);
 
-    // Both sides are at most the screen's, so the sizes below fit a UINT.
+    // The screen's sides fit a LONG, and its pixels' bytes a UINT.
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(shown->width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(shown->height);   // top-down, as the component writes
+    info.bmiHeader.biWidth = static_cast<LONG>(screenWidth);
+    info.bmiHeader.biHeight = -static_cast<LONG>(screenHeight);   // top-down, as the component writes
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -183,32 +185,40 @@ int DecodeInto(Decoding* d, const wchar_t* path, uint32_t screenWidth, uint32_t 
     // Made without a surface, so that the worker thread can make it too.
     d->section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
     if (!d->section || !sectionBits) return 0;
-    UINT bytes = shown->width * kPhotoBytesPerPixel * shown->height;
     *bits = static_cast<uint32_t*>(sectionBits);
+    uint32_t* place = *bits + size_t((screenHeight - shown->height) / 2) * screenWidth + (screenWidth - shown->width) / 2;
+    const UINT stride = screenWidth * kPhotoBytesPerPixel, rowBytes = shown->width * kPhotoBytesPerPixel;
+    const UINT bytes = stride * (shown->height - 1) + rowBytes;
     if (!turning || d->rotator) {
         IWICBitmapSource* last = d->rotator ? static_cast<IWICBitmapSource*>(d->rotator) : source;
-        if (SUCCEEDED(last->CopyPixels(nullptr, shown->width * kPhotoBytesPerPixel, bytes,
-                                       static_cast<BYTE*>(sectionBits))))
-            return 1;
+        if (SUCCEEDED(last->CopyPixels(nullptr, stride, bytes, reinterpret_cast<BYTE*>(place)))) return 1;
         if (!turning) return 0;
     }
     // Some imaging components take the quarter turns on but cannot deliver
     // them; the turn is then ours, as it is for the mirrored quarter turns.
-    d->unturned = LocalAlloc(LMEM_FIXED, bytes);
-    if (!d->unturned ||
-        FAILED(source->CopyPixels(nullptr, scaled.width * kPhotoBytesPerPixel, bytes, static_cast<BYTE*>(d->unturned))))
+    const size_t pixels = size_t(shown->width) * shown->height;
+    d->unturned = LocalAlloc(LMEM_FIXED, pixels * 2 * kPhotoBytesPerPixel);
+    if (!d->unturned || FAILED(source->CopyPixels(nullptr, scaled.width * kPhotoBytesPerPixel, rowBytes * shown->height,
+                                                  static_cast<BYTE*>(d->unturned))))
         return 0;
-    TurnPixels(static_cast<const uint32_t*>(d->unturned), scaled.width, scaled.height, turn, *bits);
+    uint32_t* upright = static_cast<uint32_t*>(d->unturned) + pixels;
+    TurnPixels(static_cast<const uint32_t*>(d->unturned), scaled.width, scaled.height, turn, upright);
+    for (uint32_t row = 0; row < shown->height; ++row)
+        CopyMemory(place + size_t(row) * screenWidth, upright + size_t(row) * shown->width, rowBytes);
     return 1;
 }
 }
 
 namespace {
-// The decoded pixels of one photo: a top-down 32-bit section.
+// The screen's picture of one photo: a top-down 32-bit section of the
+// screen's size, the photo at (x, y), and whether any of its pixels lets
+// the background through.
 struct DecodedPhoto {
     HBITMAP section;
     uint32_t* bits;
     PhotoSize shown;
+    uint32_t x, y;
+    bool opaque;
 };
 
 // path decoded and fitted to width x height; 0 on failure, with nothing held.
@@ -222,6 +232,11 @@ int DecodePhoto(const wchar_t* path, uint32_t width, uint32_t height, DecodedPho
         return 0;
     }
     GdiFlush();   // the section's rows are written behind GDI's back
+    out->x = (width - out->shown.width) / 2;
+    out->y = (height - out->shown.height) / 2;
+    out->opaque = true;
+    for (uint32_t row = 0; row < out->shown.height && out->opaque; ++row)
+        out->opaque = AllOpaque(out->bits + size_t(out->y + row) * width + out->x, out->shown.width);
     out->section = d.section;
     d.section = nullptr;
     ReleaseDecoding(&d);
@@ -255,6 +270,11 @@ struct AheadBlock {
 // Decodes taking longer than this on the saver's way out are left to end
 // on their own.
 const DWORD kStopWaitMs = 250;
+// A photo the worker has not finished after this long is taken for one
+// that never will (a decoder caught in a loop, a file on a stalled share):
+// the show reports it and goes on. A 24-megapixel photo takes about a
+// second on a slow machine.
+const DWORD kPhotoWaitMs = 15000;
 
 void DropAhead(AheadBlock* block)
 {
@@ -361,6 +381,36 @@ int TakeAhead(const wchar_t* path, uint32_t width, uint32_t height, DecodedPhoto
     LeaveCriticalSection(&ahead->lock);
     return taken;
 }
+
+// The worker is told to stop and left to end on its own: what it still
+// decodes is freed when it is done, and a later request starts a new one.
+void LetGoOfWorker(DWORD waitMs)
+{
+    if (!ahead) return;
+    EnterCriticalSection(&ahead->lock);
+    ahead->stop = 1;
+    ahead->pending = 0;
+    ReleaseDecoded(&ahead->result);
+    ahead->done = 0;
+    LeaveCriticalSection(&ahead->lock);
+    SetEvent(ahead->wake);
+    if (waitMs) WaitForSingleObject(aheadThread, waitMs);
+    CloseHandle(aheadThread);
+    aheadThread = nullptr;
+    DropAhead(ahead);
+    ahead = nullptr;
+}
+
+// The item's wait for the worker: true once it has lasted kPhotoWaitMs.
+bool WaitedTooLong()
+{
+    const DWORD now = GetTickCount();
+    if (!g.photoWaiting) {
+        g.photoWaiting = 1;
+        g.photoWaitStart = now;
+    }
+    return now - g.photoWaitStart >= kPhotoWaitMs;
+}
 }
 
 void DecodePhotoAhead(const wchar_t* path)
@@ -386,7 +436,18 @@ int ComposePhotoPicture()
     if (!g.ScreenSurface || width <= 0 || height <= 0) return 0;
     DecodedPhoto photo;
     int decoded = TakeAhead(g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &photo);
-    if (decoded == -2) return kPhotoNotYet;
+    if (decoded == -1 && StartAhead()) {
+        // Not asked for ahead: the worker decodes it all the same, so that
+        // no decode holds the tick, however long it takes.
+        DecodePhotoAhead(g.currentPath);
+        decoded = -2;
+    }
+    if (decoded == -2) {
+        if (!WaitedTooLong()) return kPhotoNotYet;
+        LetGoOfWorker(0);
+        decoded = 0;
+    }
+    g.photoWaiting = 0;
     if (decoded < 0)
         decoded = StartPhotoDecoding() &&
                   DecodePhoto(g.currentPath, static_cast<uint32_t>(width), static_cast<uint32_t>(height), &photo);
@@ -394,30 +455,37 @@ int ComposePhotoPicture()
         ReleaseDecoded(&photo);
         return 0;
     }
-    BlendOverBackground(photo.bits, size_t(photo.shown.width) * photo.shown.height, BackgroundPixel());
-
-    TakeSourceSurface(g.ScreenSurface, width, height);
-    HDC sectionDc = CreateCompatibleDC(g.ScreenSurface);
-    HGDIOBJ sectionOld = sectionDc ? SelectObject(sectionDc, photo.section) : nullptr;
-    int drawn = g.SourceSurface.dc && g.SourceSurface.oldBitmap && sectionOld;
-    if (drawn) {
-        g.dibW = static_cast<uint16_t>(photo.shown.width);
-        g.dibH = static_cast<uint16_t>(photo.shown.height);
-        g.dibX = static_cast<uint16_t>((uint32_t(width) - photo.shown.width) / 2);
-        g.dibY = static_cast<uint16_t>((uint32_t(height) - photo.shown.height) / 2);
-        // The background only where the photo leaves it free.
-        const RECT bands[4] = {{0, 0, width, g.dibY},
-                               {0, g.dibY + g.dibH, width, height},
-                               {0, g.dibY, g.dibX, g.dibY + g.dibH},
-                               {g.dibX + g.dibW, g.dibY, width, g.dibY + g.dibH}};
-        for (const RECT& band : bands)
-            if (band.right > band.left && band.bottom > band.top) FillRect(g.SourceSurface.dc, &band, g.BackgroundBrush);
-        BitBlt(g.SourceSurface.dc, g.dibX, g.dibY, g.dibW, g.dibH, sectionDc, 0, 0, SRCCOPY);
+    if (!photo.opaque) {
+        const uint32_t background = BackgroundPixel();
+        for (uint32_t row = 0; row < photo.shown.height; ++row)
+            BlendOverBackground(photo.bits + size_t(photo.y + row) * uint32_t(width) + photo.x, photo.shown.width,
+                                background);
     }
-    if (sectionOld) SelectObject(sectionDc, sectionOld);
-    if (sectionDc) DeleteDC(sectionDc);
-    ReleaseDecoded(&photo);
-    return drawn;
+
+    // The section becomes the item's picture as it is (and, parked, the
+    // next saying's); only the bands around the photo are filled.
+    ReleaseMemorySurface(&g.SourceSurface);
+    ReleaseMemorySurface(&g.spareSurface);
+    MemorySurface& s = g.SourceSurface;
+    s.dc = CreateCompatibleDC(g.ScreenSurface);
+    s.oldBitmap = s.dc ? SelectObject(s.dc, photo.section) : nullptr;
+    if (!s.oldBitmap) {
+        ReleaseMemorySurface(&s);
+        ReleaseDecoded(&photo);
+        return 0;
+    }
+    s.bitmap = photo.section;
+    g.dibW = static_cast<uint16_t>(photo.shown.width);
+    g.dibH = static_cast<uint16_t>(photo.shown.height);
+    g.dibX = static_cast<uint16_t>(photo.x);
+    g.dibY = static_cast<uint16_t>(photo.y);
+    const RECT bands[4] = {{0, 0, width, g.dibY},
+                           {0, g.dibY + g.dibH, width, height},
+                           {0, g.dibY, g.dibX, g.dibY + g.dibH},
+                           {g.dibX + g.dibW, g.dibY, width, g.dibY + g.dibH}};
+    for (const RECT& band : bands)
+        if (band.right > band.left && band.bottom > band.top) FillRect(s.dc, &band, g.BackgroundBrush);
+    return 1;
 }
 
 int StartPhotoDecoding()
@@ -433,20 +501,8 @@ int StartPhotoDecoding()
 
 void StopPhotoDecoding()
 {
-    if (ahead) {
-        EnterCriticalSection(&ahead->lock);
-        ahead->stop = 1;
-        ahead->pending = 0;
-        ReleaseDecoded(&ahead->result);
-        ahead->done = 0;
-        LeaveCriticalSection(&ahead->lock);
-        SetEvent(ahead->wake);
-        WaitForSingleObject(aheadThread, kStopWaitMs);
-        CloseHandle(aheadThread);
-        aheadThread = nullptr;
-        DropAhead(ahead);
-        ahead = nullptr;
-    }
+    LetGoOfWorker(kStopWaitMs);
+    g.photoWaiting = 0;
     if (g.photoCom == 1) CoUninitialize();
     g.photoCom = 0;
 }

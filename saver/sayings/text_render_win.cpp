@@ -147,13 +147,17 @@ bool ColoursByBrushes(HDC screen, LOGBRUSH* background)
 // already the background.
 void ColourBand(const LOGBRUSH& background, const RECT& area, COLORREF colour)
 {
+    // A pass that would change no pixel is left out: the AND with white
+    // (text and background colours opposite), the XOR with black (the
+    // default background).
     HDC source = g.SourceSurface.dc;
     const int width = area.right - area.left, height = area.bottom - area.top;
-    HBRUSH difference = CreateSolidBrush(colour ^ (background.lbColor & 0xFFFFFF));
+    const COLORREF back = background.lbColor & 0xFFFFFF;
+    HBRUSH difference = CreateSolidBrush(colour ^ back);
     HGDIOBJ old = SelectObject(source, difference);
-    PatBlt(source, area.left, area.top, width, height, kDestAndBrush);
+    if ((colour ^ back) != 0xFFFFFF) PatBlt(source, area.left, area.top, width, height, kDestAndBrush);
     SelectObject(source, BackgroundBrush());
-    PatBlt(source, area.left, area.top, width, height, PATINVERT);
+    if (back != 0) PatBlt(source, area.left, area.top, width, height, PATINVERT);
     SelectObject(source, old);
     DeleteObject(difference);
 }

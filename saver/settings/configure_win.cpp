@@ -19,6 +19,10 @@ const int kFolderTooLongMessage = 53;  // Em053
 
 // The OK button, to which the keyboard returns after most pages.
 HWND okButton;
+// The folder as the box showed it on opening: a stored folder that names
+// each user's own ("%USERPROFILE%\Pictures", expanded for the box) stays
+// as stored unless the user changes it.
+wchar_t shownFolder[kFilePathChars];
 
 struct PageButton {
     int button;
@@ -70,6 +74,7 @@ void ShowWhatIsManaged(HWND dialog)
 void ShowSettings(HWND dialog)
 {
     SetDlgItemTextW(dialog, IDC_FILEPATH, g.settings.FilePath);
+    lstrcpynW(shownFolder, g.settings.FilePath, kFilePathChars);
     SetDlgItemInt(dialog, IDC_DISPLAY, g.settings.Display, FALSE);
     SetDlgItemInt(dialog, IDC_AVIPLAY, g.settings.AVIPlay, FALSE);
     CheckDlgButton(dialog, IDC_OPENING, g.settings.Opening != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -99,11 +104,12 @@ BOOL AcceptSettings(HWND dialog)
     GetWindowTextW(box, g.settings.FilePath, kFilePathChars);
     g.settings.Opening = IsDlgButtonChecked(dialog, IDC_OPENING) == BST_CHECKED ? 1 : 0;
     g.settings.AllMonitors = IsDlgButtonChecked(dialog, IDC_ALLMONITORS) == BST_CHECKED ? 1 : 0;
-    LONG stored = StoreMainSettings();
+    LONG stored = StoreMainSettings(lstrcmpW(g.settings.FilePath, shownFolder) != 0);
     if (stored != ERROR_SUCCESS) {
         ReportStoreFailure(dialog, stored);
         return FALSE;
     }
+    lstrcpynW(shownFolder, g.settings.FilePath, kFilePathChars);
     return TRUE;
 }
 

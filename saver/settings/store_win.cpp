@@ -369,12 +369,12 @@ void WINAPI GetIniSettings6(HWND)
 }
 }
 
-LONG StoreMainSettings()
+LONG StoreMainSettings(bool withFolder)
 {
-    if (FolderLength(g.settings.FilePath) >= kFilePathChars) return ERROR_INSUFFICIENT_BUFFER;
+    if (withFolder && FolderLength(g.settings.FilePath) >= kFilePathChars) return ERROR_INSUFFICIENT_BUFFER;
     Writer w;
     if (BeginWrite(&w) != ERROR_SUCCESS) return w.result;
-    WriteFolder(&w, g.settings.FilePath);
+    if (withFolder) WriteFolder(&w, g.settings.FilePath);
     WriteNumber(&w, "Display", g.settings.Display);
     WriteNumber(&w, "AVIPlay", g.settings.AVIPlay);
     WriteFlag(&w, "Opening", g.settings.Opening);

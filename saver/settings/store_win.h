@@ -43,7 +43,8 @@ __declspec(dllexport) void WINAPI GetIniSettings6(HWND window);
 // as it is (a face name holding ",", a fade code outside 00..14).
 // A words folder of kFilePathChars characters or more (no terminator in the
 // field) is refused with ERROR_INSUFFICIENT_BUFFER before anything is written.
-LONG StoreMainSettings();     // FilePath, Display, AVIPlay, Opening, AllMonitors
+// withFolder false leaves FilePath as it is stored (its type included).
+LONG StoreMainSettings(bool withFolder = true);   // FilePath, Display, AVIPlay, Opening, AllMonitors
 LONG StoreFadeSettings();     // Fade (the FadeCount codes of FadeCodes), FadeInOut
 LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out), Vertical
 LONG StoreColorSettings();    // Color (Color[0 .. ColorCount-1])

@@ -38,14 +38,8 @@ uint16_t ChooseCatalogueName(const char16_t* name, size_t length, size_t folderL
     return KindFromFileName16(name);
 }
 
-void AppendForeignKey(uint32_t codePoint, unsigned char out[4])
-{
-    out[0] = 0xFF;
-    out[1] = static_cast<unsigned char>(codePoint >> 16);
-    out[2] = static_cast<unsigned char>(codePoint >> 8);
-    out[3] = static_cast<unsigned char>(codePoint);
-}
-
+namespace {
+// One code point of a UTF-16 name from *at on, moving *at past it.
 uint32_t NextCodePoint(const char16_t* text, size_t length, size_t* at)
 {
     char16_t first = text[*at];
@@ -58,6 +52,20 @@ uint32_t NextCodePoint(const char16_t* text, size_t length, size_t* at)
         }
     }
     return first;
+}
+}
+
+size_t ForeignNameKey(const char16_t* name, size_t length, unsigned char* key)
+{
+    size_t used = 0;
+    key[used++] = 0xFF;
+    for (size_t at = 0; at < length;) {
+        uint32_t codePoint = NextCodePoint(name, length, &at);
+        key[used++] = static_cast<unsigned char>(codePoint >> 16);
+        key[used++] = static_cast<unsigned char>(codePoint >> 8);
+        key[used++] = static_cast<unsigned char>(codePoint);
+    }
+    return used;
 }
 
 bool AddCatalogueName(Catalogue* c, const char16_t* name, size_t length, const unsigned char* key,
@@ -180,6 +188,16 @@ bool ComposeItemPath(char16_t* out, size_t outChars, const char16_t* folder, con
     if (separator) *p++ = u'\\';
     std::memcpy(p, name, nameLength * sizeof(char16_t));
     return true;
+}
+
+void RootBareDrive(char16_t* folder, size_t chars)
+{
+    if (folder == nullptr || chars < 4) return;
+    char16_t letter = static_cast<char16_t>(folder[0] | 0x20);
+    if (letter >= u'a' && letter <= u'z' && folder[1] == u':' && folder[2] == u'\0') {
+        folder[2] = u'\\';
+        folder[3] = u'\0';
+    }
 }
 
 uint32_t TakeCatalogueIndex(uint32_t* cursor, uint32_t count)

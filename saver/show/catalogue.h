@@ -46,13 +46,12 @@ uint16_t ChooseCatalogueName(const char16_t* name, size_t length, size_t folderL
 
 // The sort key of a name: its Shift-JIS bytes where the whole name has a
 // Shift-JIS form, so such folders keep the byte order they always had.
-// A character without a form (or an unpaired surrogate) is written as 0xFF
-// and three bytes of its code point, which sorts it after every Shift-JIS
-// character and among others by code point. AppendForeignKey writes those
-// four bytes; NextCodePoint reads one code point of a UTF-16 name from *at
-// on, moving *at past it (an unpaired surrogate is taken alone).
-void AppendForeignKey(uint32_t codePoint, unsigned char out[4]);
-uint32_t NextCodePoint(const char16_t* text, size_t length, size_t* at);
+// ForeignNameKey gives the key of any other name: 0xFF (which no Shift-JIS
+// byte is), then every code point as three bytes, a pair of surrogates as
+// one and an unpaired one alone. Such a name therefore sorts after every
+// name that has a Shift-JIS form, and among its like by code points.
+// Writes 1 + 3 x length bytes at most; gives how many it wrote.
+size_t ForeignNameKey(const char16_t* name, size_t length, unsigned char* key);
 
 // Adds a name and its key; false (and nothing added) when memory runs out
 // or the catalogue is full.
@@ -80,6 +79,11 @@ void CountKind(uint16_t counts[6], uint16_t kind);
 // which the platform opens whatever its length; folder must then be a full
 // path. False, with out left empty, when the whole path would not fit.
 bool ComposeItemPath(char16_t* out, size_t outChars, const char16_t* folder, const char16_t* name);
+
+// A bare drive ("C:") names its root, as the folder joined with "\*.*"
+// always did; the platform alone would take it for the drive's current
+// folder. The separator is added in place where chars leaves room.
+void RootBareDrive(char16_t* folder, size_t chars);
 
 // The index of the entry to present next; moves the cursor on, back to the
 // first entry after the last. count must not be 0.

@@ -17,37 +17,21 @@ void TakeFolder()
     wchar_t typed[kFilePathChars];
     std::memcpy(typed, g.settings.FilePath, sizeof typed);
     typed[kFilePathChars - 1] = L'\0';
+    RootBareDrive(AsUtf16(typed), kFilePathChars);
     wchar_t* folder = g.catalogueFolder;
     DWORD got = typed[0] ? GetFullPathNameW(typed, kItemPathChars, folder, nullptr) : 0;
     if (got == 0 || got >= static_cast<DWORD>(kFolderChars + 1)) lstrcpynW(folder, typed, kFilePathChars);
 }
 
-// The Shift-JIS bytes of the whole name where it has that form (one call,
-// the common case); otherwise character by character, the ones without a
-// form written as the catalogue's stand-in key. Gives the key length.
+// The Shift-JIS bytes of the whole name where it has that form; otherwise
+// the key that puts it after every such name. Gives the key length.
 size_t SortKey(const wchar_t* name, size_t length, unsigned char* key, size_t keySize)
 {
     BOOL lossy = FALSE;
     int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, name, static_cast<int>(length),
                                 reinterpret_cast<char*>(key), static_cast<int>(keySize), nullptr, &lossy);
     if (n > 0 && !lossy) return static_cast<size_t>(n);
-    const char16_t* text = AsUtf16(name);
-    size_t used = 0;
-    for (size_t at = 0; at < length && used + 4 <= keySize;) {
-        size_t start = at;
-        uint32_t codePoint = NextCodePoint(text, length, &at);
-        lossy = FALSE;
-        n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, name + start, static_cast<int>(at - start),
-                                reinterpret_cast<char*>(key + used), static_cast<int>(keySize - used), nullptr,
-                                &lossy);
-        if (n > 0 && !lossy) {
-            used += static_cast<size_t>(n);
-        } else {
-            AppendForeignKey(codePoint, key + used);
-            used += 4;
-        }
-    }
-    return used;
+    return ForeignNameKey(AsUtf16(name), length, key);
 }
 }
 
@@ -59,10 +43,9 @@ void BuildCatalogue(HWND)
     TakeFolder();
     if (g.catalogueFolder[0] == L'\0') return;
 
-    wchar_t pattern[kItemPathChars + 8];
+    wchar_t pattern[kItemPathChars];
     size_t folderLength = static_cast<size_t>(lstrlenW(g.catalogueFolder));
-    std::memcpy(pattern, g.catalogueFolder, folderLength * sizeof(wchar_t));
-    std::memcpy(pattern + folderLength, L"\\*", 3 * sizeof(wchar_t));
+    if (!ComposeItemPath(AsUtf16(pattern), kItemPathChars, AsUtf16(g.catalogueFolder), u"*")) return;
 
     WIN32_FIND_DATAW found;
     // Searching a folder on a missing drive or card must not raise a box.

@@ -375,20 +375,39 @@ Function InheritSettingsAccess
   IntOp $R3 $R3 | 0x60000 ; WRITE_DAC | READ_CONTROL
   System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_KEY}", i 0, i R3, *p .R1) i .R0'
   ${If} $R0 == 0
-    ; The parent's access list, handed on unprotected: Windows keeps none of
-    ; it as the key's own and recomputes what the key inherits; where
-    ; inheritance is not recomputed, the key ends up with the same access
-    ; as its parent all the same.
-    System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_ROOT}", i 0, i R6, *p .R5) i .R0'
-    ${If} $R0 == 0
-      ; SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION
-      System::Call 'advapi32::GetSecurityInfo(p R5, i 4, i 4, p 0, p 0, *p .R7, p 0, *p .R8) i .R4'
-      ${If} $R4 == 0
-        ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
-        System::Call 'advapi32::SetSecurityInfo(p R1, i 4, i 0x20000004, p 0, p 0, p R7, p 0) i .R4'
+    ; An empty access list, unprotected: Windows then gives the key nothing
+    ; of its own and fills the list with what it inherits from SOFTWARE.
+    ; Where the list is not refilled (Wine), the key would be left with no
+    ; access at all; only then is the parent's list copied onto it, which
+    ; grants the same access as inheriting it would.
+    System::Alloc 8
+    Pop $R9
+    System::Call 'advapi32::InitializeAcl(p R9, i 8, i 2) i .R0' ; ACL_REVISION
+    ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
+    System::Call 'advapi32::SetSecurityInfo(p R1, i 4, i 0x20000004, p 0, p 0, p R9, p 0) i .R4'
+    System::Free $R9
+    StrCpy $R9 1
+    ${If} $R4 == 0
+      ; SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION: how many entries it got
+      System::Call 'advapi32::GetSecurityInfo(p R1, i 4, i 4, p 0, p 0, *p .R7, p 0, *p .R8) i .R0'
+      ${If} $R0 == 0
+        ${If} $R7 != 0
+          System::Call '*$R7(&i1, &i1, &i2, &i2 .R9)' ; ACL: revision, -, size, AceCount
+        ${EndIf}
         System::Call 'kernel32::LocalFree(p R8)'
       ${EndIf}
-      System::Call 'advapi32::RegCloseKey(p R5)'
+    ${EndIf}
+    ${If} $R9 == 0
+    ${OrIf} $R4 != 0
+      System::Call 'advapi32::RegOpenKeyExW(p ${HKLM_HANDLE}, w "${SETTINGS_ROOT}", i 0, i R6, *p .R5) i .R0'
+      ${If} $R0 == 0
+        System::Call 'advapi32::GetSecurityInfo(p R5, i 4, i 4, p 0, p 0, *p .R7, p 0, *p .R8) i .R4'
+        ${If} $R4 == 0
+          System::Call 'advapi32::SetSecurityInfo(p R1, i 4, i 0x20000004, p 0, p 0, p R7, p 0) i .R4'
+          System::Call 'kernel32::LocalFree(p R8)'
+        ${EndIf}
+        System::Call 'advapi32::RegCloseKey(p R5)'
+      ${EndIf}
     ${EndIf}
     ${If} $R4 != 0
       DetailPrint "Settings key access not reset ($R4)"

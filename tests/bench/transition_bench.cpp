@@ -12,6 +12,7 @@
 #include "saver/host/host_win.h"
 #include "saver/saver_state.h"
 #include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_layout.h"
 #include "saver/show/cycle_win.h"
 #include "saver/transitions/transition_logic.h"
 #include "saver/transitions/transition_win.h"
@@ -207,30 +208,37 @@ void FillSayingSettings()
     g.settings.FadeInOut = 0;
 }
 
+// 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
+const char kSaying[] =
+    "\x92\xA9\x82\xCC\x8C\xF5\x82\xCD\x90\xC3\x82\xA9\x82\xC9\x91\x8B\x82\xF0\x8F\xC6\x82\xE7\x82\xB5\x81\x41"
+    "\r\n"
+    "\x89\x93\x82\xAD\x82\xCC\x8E\x52\x82\xCD\x82\xDC\x82\xBE\x96\xB0\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x81\x42"
+    "\r\n"
+    "\x8D\xA1\x93\xFA\x82\xC6\x82\xA2\x82\xA4\x93\xFA\x82\xF0\x91\xE5\x90\xD8\x82\xC9\x81\x42"
+    "\r\n"
+    "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
+
+// Puts the saying into g.textBuffer as a plug-in's text would come.
+bool HandOverSaying()
+{
+    const uint32_t length = sizeof kSaying - 1;
+    g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
+    if (!g.textBuffer) return false;
+    std::memcpy(GlobalLock(g.textBuffer), kSaying, length);
+    GlobalUnlock(g.textBuffer);
+    g.textLength = length;
+    return true;
+}
+
 // The same saying across, or set down the screen in columns.
 void BenchLayout(HWND window, uint32_t vertical)
 {
-    // 朝の光は静かに窓を照らし、 / 遠くの山はまだ眠っている。 / 今日という日を大切に。 / @>作者不詳
-    static const char kSaying[] =
-        "\x92\xA9\x82\xCC\x8C\xF5\x82\xCD\x90\xC3\x82\xA9\x82\xC9\x91\x8B\x82\xF0\x8F\xC6\x82\xE7\x82\xB5\x81\x41"
-        "\r\n"
-        "\x89\x93\x82\xAD\x82\xCC\x8E\x52\x82\xCD\x82\xDC\x82\xBE\x96\xB0\x82\xC1\x82\xC4\x82\xA2\x82\xE9\x81\x42"
-        "\r\n"
-        "\x8D\xA1\x93\xFA\x82\xC6\x82\xA2\x82\xA4\x93\xFA\x82\xF0\x91\xE5\x90\xD8\x82\xC9\x81\x42"
-        "\r\n"
-        "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
-    const uint32_t length = sizeof kSaying - 1;
     FillSayingSettings();
     g.settings.Vertical = vertical;
     double times[kLayoutRuns] = {}, draws[kLayoutRuns] = {};
     int runs = 0;
     for (int run = 0; run < kLayoutRuns; ++run) {
-        g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
-        if (!g.textBuffer) break;
-        void* bytes = GlobalLock(g.textBuffer);
-        std::memcpy(bytes, kSaying, length);
-        GlobalUnlock(g.textBuffer);
-        g.textLength = length;
+        if (!HandOverSaying()) break;
         g.itemBusy = 1;
         double t0 = Now();
         RenderTextItem(window, 1);
@@ -257,17 +265,94 @@ void BenchLayout(HWND window, uint32_t vertical)
                 times[runs - 1], runs, first);
 }
 
+// Where a layout tick goes, part by part: the layout itself, the
+// transition's first step and the display taking the window's pixels; then
+// the layout's own pieces done again alone on its finished picture: the
+// glyphs at a size not drawn before and at the saying's own (which the
+// layout has just made), the two colour passes over its rows, one fill of
+// the whole picture, and a new picture of the screen's size.
+void BenchLayoutParts(HWND window)
+{
+    enum { kLayout, kStep, kDisplay, kNewSize, kGlyphs, kColour, kFill, kNewPicture, kParts };
+    static const char* const kNames[kParts] = {"layout",           "first step",      "display takes it",
+                                               "  glyphs, new size", "  glyphs again", "  colour passes",
+                                               "  one whole fill",   "  new picture"};
+    double times[kParts][kLayoutRuns] = {};
+    const int width = g.clientRect.right, height = g.clientRect.bottom;
+    const RECT all = {0, 0, width, height};
+    for (int run = 0; run < kLayoutRuns && HandOverSaying(); ++run) {
+        double mark = Now();
+        auto lap = [&](int part) {
+            GdiFlush();
+            if (part == kDisplay) Pump();
+            times[part][run] = Now() - mark;
+            mark = Now();
+        };
+        g.itemBusy = 1;
+        HDC screen = GetDC(window);
+        LayOutTextItem(window, 1, screen);
+        lap(kLayout);
+        StepTransition(screen, g.SourceSurface.dc);
+        lap(kStep);
+        ReleaseDC(window, screen);
+        lap(kDisplay);
+        const TextPlacement& p = LastTextPlacement();
+        const FontRequest r = MainFontRequest(p.mainWidth);
+        HDC dc = g.SourceSurface.dc;
+        for (int part : {int(kNewSize), int(kGlyphs)}) {
+            HFONT font = CreateFont932(part == kNewSize ? r.height - 1 - run : r.height, r.width, r.weight, r.charSet,
+                                       r.pitchAndFamily, g.faceName);
+            HGDIOBJ oldFont = SelectObject(dc, font);
+            mark = Now();
+            int y = p.top;
+            for (const char *line = kSaying, *end; (end = std::strstr(line, "\r\n")) != nullptr; line = end + 2)
+                TextOut932(dc, p.left, (y += p.mainCy) - p.mainCy, line, static_cast<int>(end - line));
+            lap(part);
+            DeleteObject(SelectObject(dc, oldFont));
+        }
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+        mark = Now();
+        PatBlt(dc, 0, p.top - p.mainCy / 4, width, 3 * p.mainCy + p.subCy + p.mainCy / 2, 0x00A000C9);
+        SelectObject(dc, g.BackgroundBrush);
+        PatBlt(dc, 0, p.top - p.mainCy / 4, width, 3 * p.mainCy + p.subCy + p.mainCy / 2, PATINVERT);
+        lap(kColour);
+        SelectObject(dc, oldBrush);
+        FillRect(dc, &all, g.BackgroundBrush);
+        lap(kFill);
+        MemorySurface fresh = {CreateCompatibleDC(dc), CreateCompatibleBitmap(dc, width, height), nullptr, nullptr};
+        fresh.oldBitmap = SelectObject(fresh.dc, fresh.bitmap);
+        FillRect(fresh.dc, &all, g.BackgroundBrush);
+        lap(kNewPicture);
+        ReleaseMemorySurface(&fresh);
+        for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
+        FreeGlobalBlock(&g.textBuffer);
+        Pump();
+    }
+    for (int part = 0; part < kParts; ++part) {
+        std::sort(times[part], times[part] + kLayoutRuns);
+        const double median = times[part][kLayoutRuns / 2];
+        std::printf("  %-20s %8.2f ms %5.1f%%   (best %.2f)\n", kNames[part], median, median * 100 / kTickMs,
+                    times[part][0]);
+    }
+}
+
 // The real show cycle on the words folder of the settings, one tick every
 // 100 ms as the timer gives them: the longest tick and the median.
 void BenchShow(HWND window, int ticks)
 {
     ScreenSaverProc(window, WM_CREATE, 0, 0);
     KillTimer(window, kShowTimerId);
+    // Painted once, as the saver's window is when it is shown.
+    HDC dc = GetDC(window);
+    FillRect(dc, &g.clientRect, g.BackgroundBrush);
+    ReleaseDC(window, dc);
+    Pump();
     static double times[100000];
     if (ticks > 100000) ticks = 100000;
-    double longest = 0;
-    int longestAt = 0;
+    double longest = 0, firstLongest = 0;
+    int longestAt = 0, firsts = 0;
     for (int i = 0; i < ticks; ++i) {
+        const bool composing = g.bitmapTicks == 0;
         double t0 = Now();
         ScreenSaverProc(window, WM_TIMER, kShowTimerId, 0);
         GdiFlush();
@@ -275,13 +360,17 @@ void BenchShow(HWND window, int ticks)
         double ms = Now() - t0;
         times[i] = ms;
         if (ms > longest) longest = ms, longestAt = i;
-        if (ms > kTickMs / 2) std::printf("  tick %d: %.2f ms\n", i, ms);
+        // The tick that put a photo's picture together.
+        const bool first = composing && g.bitmapTicks == 1;
+        if (first) firstLongest = std::max(firstLongest, ms), ++firsts;
+        if (ms > kTickMs / 2) std::printf("  tick %d: %.2f ms%s\n", i, ms, first ? " (a photo's first)" : "");
         if (ms < kTickMs) Sleep(static_cast<DWORD>(kTickMs - ms));
     }
     ScreenSaverProc(window, WM_DESTROY, 0, 0);
     std::sort(times, times + ticks);
-    std::printf("show of %d ticks: longest %.2f ms (%.1f%%, tick %d), median %.2f ms, 99th %.2f ms\n", ticks, longest,
-                longest * 100 / kTickMs, longestAt, times[ticks / 2], times[ticks * 99 / 100]);
+    std::printf("show of %d ticks: longest %.2f ms (%.1f%%, tick %d), median %.2f ms, 99th %.2f ms; "
+                "longest of the %d photos' first ticks %.2f ms\n", ticks, longest, longest * 100 / kTickMs, longestAt,
+                times[ticks / 2], times[ticks * 99 / 100], firsts, firstLongest);
 }
 
 void Show(HWND window, HDC source, uint16_t kind, int lastCall, int seconds)
@@ -379,6 +468,12 @@ int main(int argc, char** argv)
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
+        // Again on the default background, black.
+        DeleteObject(g.BackgroundBrush);
+        g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 0));
+        std::printf("on black:\n");
+        for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
+        BenchLayoutParts(window);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
         BenchShow(window, std::atoi(argv[2]));

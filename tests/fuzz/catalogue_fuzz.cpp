@@ -35,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         uint16_t kind = ChooseCatalogueName(name.data(), piece.size(), folderLength);
         Require(kind <= KindTextGen && ItemKind16(name.data()) <= KindTextGen);
         if (kind == KindNone) continue;
-        std::string key;   // every code point as its stand-in: the walk must cover the name exactly
-        unsigned char foreign[4];
-        for (size_t at = 0; at < piece.size(); key.append(reinterpret_cast<char*>(foreign), 4))
-            AppendForeignKey(NextCodePoint(name.data(), piece.size(), &at), foreign);
+        std::vector<unsigned char> foreign(1 + 3 * piece.size() + 1, 0xA5);   // every name as a foreign one
+        const size_t used = ForeignNameKey(name.data(), piece.size(), foreign.data());
+        Require(used <= 1 + 3 * piece.size() && foreign[1 + 3 * piece.size()] == 0xA5);
+        std::string key(foreign.begin(), foreign.begin() + used);
         Require(AddCatalogueName(&c, name.data(), piece.size(), reinterpret_cast<const uint8_t*>(key.data()), key.size()));
         names.emplace_back(key, piece);
         std::vector<char16_t> path(kItemPathChars);

@@ -48,16 +48,13 @@ std::vector<std::string> Sorted(const std::vector<std::string>& keys)
 
 const std::u16string kLone(1, static_cast<char16_t>(0xD800));
 
-std::string Key(const std::u16string& name)   // Shift-JIS of ASCII, stand-ins for the rest
+std::string Key(const std::u16string& name)   // ASCII as itself, any other name as the foreign key
 {
-    std::string key;
-    for (size_t at = 0; at < name.size();) {
-        uint32_t c = NextCodePoint(name.data(), name.size(), &at);
-        unsigned char foreign[4];
-        AppendForeignKey(c, foreign);
-        key += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(foreign, foreign + 4);
-    }
-    return key;
+    if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c < 0x80; }))
+        return std::string(name.begin(), name.end());
+    std::vector<unsigned char> key(1 + 3 * name.size());
+    key.resize(ForeignNameKey(name.data(), name.size(), key.data()));
+    return std::string(key.begin(), key.end());
 }
 }
 
@@ -108,6 +105,17 @@ TEST(Catalogue, KindComesFromTheExtensionOfTheLastComponent)
             EXPECT_EQ(KindFromFileName16(std::u16string(r.path.begin(), r.path.end()).c_str()), r.kind) << r.line;
     }
     EXPECT_EQ(KindFromFileName(nullptr), KindNone);
+    // UTF-16 units whose low bytes spell ASCII ("t", "\\", ".") are none of it.
+    const struct { int line; std::u16string path; uint16_t kind, item; } wide[] = {
+        {__LINE__, u"a.\u0174xt", KindNone, KindNone}, {__LINE__, u"a.tx\u0174", KindNone, KindNone},
+        {__LINE__, u"a.J\u0150G", KindNone, KindNone}, {__LINE__, u"a\u022Etxt", KindNone, KindNone},
+        {__LINE__, u"C:\\w\u015C.txt", KindText, KindText}, {__LINE__, u"C:\\w\\\u012Etxt", KindNone, KindNone},
+    };
+    for (const auto& r : wide) {
+        EXPECT_EQ(KindFromFileName16(r.path.c_str()), r.kind) << r.line;
+        EXPECT_EQ(ItemKind16(r.path.c_str()), r.item) << r.line;
+        EXPECT_EQ(IsPhotoFileName16(r.path.c_str()), false) << r.line;
+    }
 }
 
 TEST(Catalogue, EveryNameIsTakenWholeWithOrWithoutAnAlias)
@@ -138,8 +146,18 @@ TEST(Catalogue, EveryNameIsTakenWholeWithOrWithoutAnAlias)
         {__LINE__, n255 + u"g", 10, KindNone},                            // no volume gives 256
         {__LINE__, std::u16string(u"a\0b.txt", 7), 10, KindNone},
     };
-    for (const auto& r : rows)
+    Catalogue c = {};
+    std::vector<std::u16string> taken;
+    for (const auto& r : rows) {
         EXPECT_EQ(ChooseCatalogueName(r.found.c_str(), r.found.size(), r.folderLength), r.kind) << "line " << r.line;
+        if (r.kind == KindNone) continue;
+        const std::string key = Key(r.found);
+        ASSERT_TRUE(AddCatalogueName(&c, r.found.c_str(), r.found.size(),
+                                     reinterpret_cast<const unsigned char*>(key.data()), key.size()));
+        taken.push_back(r.found);
+    }
+    for (uint32_t i = 0; i < c.count; ++i) EXPECT_EQ(std::u16string(CatalogueName(&c, i)), taken[i]) << i;
+    FreeCatalogueData(&c);
     EXPECT_EQ(ChooseCatalogueName(nullptr, 3, 10), KindNone);
 }
 
@@ -149,12 +167,20 @@ TEST(Catalogue, EntriesSortByUnsignedBytes)
     // Shift-JIS ("あ.TXT") after every ASCII name, "~" included; a prefix first.
     EXPECT_EQ(Sorted({"\x82\xA0.TXT", "z.txt", "~.txt", "AB.TXT", "A.TXT", "AB"}),
               (std::vector<std::string>{"A.TXT", "AB", "AB.TXT", "z.txt", "~.txt", "\x82\xA0.TXT"}));
-    // Names without a Shift-JIS form after every name that has one, among
-    // themselves by code point, a pair of surrogates as one.
+    // A name with a character Shift-JIS lacks after every name that has a
+    // Shift-JIS form, whatever its first letter; such names among
+    // themselves by code points, a pair of surrogates as one.
     EXPECT_EQ(Sorted({Key(u"\uC0AC.png"), Key(u"b.txt"), Key(u"\U0001F338.wav"), "\x82\xA0.TXT", Key(u"\u2013.bmp"),
-                      Key(u"a" + kLone + u".txt"), Key(u"a.txt")}),
-              (std::vector<std::string>{Key(u"a.txt"), Key(u"a" + kLone + u".txt"), Key(u"b.txt"), "\x82\xA0.TXT",
-                                        Key(u"\u2013.bmp"), Key(u"\uC0AC.png"), Key(u"\U0001F338.wav")}));
+                      Key(u"a" + kLone + u".txt"), Key(u"a.txt"), Key(u"a\uFFFF"), Key(u"a\U00010000")}),
+              (std::vector<std::string>{Key(u"a.txt"), Key(u"b.txt"), "\x82\xA0.TXT", Key(u"a" + kLone + u".txt"),
+                                        Key(u"a\uFFFF"), Key(u"a\U00010000"), Key(u"\u2013.bmp"),
+                                        Key(u"\uC0AC.png"), Key(u"\U0001F338.wav")}));
+    // A pair that the name's length cuts is an unpaired unit.
+    unsigned char cut[10];
+    EXPECT_EQ(std::string(cut, cut + ForeignNameKey(u"a\U00010000", 2, cut)), Key(u"a" + kLone));
+    // The key whole: the mark, then every code point in three bytes.
+    EXPECT_EQ(std::string(cut, cut + ForeignNameKey(u"\U0001F338\U0010FFFFa", 5, cut)),
+              std::string("\xFF\x01\xF3\x38\x10\xFF\xFF\x00\x00\x61", 10));
 }
 
 TEST(Catalogue, EqualNamesKeepTheirOrder)
@@ -200,7 +226,8 @@ TEST(Catalogue, ItemPathMustFitWhole)
     const std::u16string f240 = u"C:\\" + std::u16string(237, u'f'), n255(255, u'n');
     const struct {
         int line;
-        std::u16string folder, name, path;
+        std::u16string folder, name, path;   // no path: refused
+        size_t room = kItemPathChars;
     } rows[] = {
         {__LINE__, u"C:\\words", u"KOTO01.TXT", u"C:\\words\\KOTO01.TXT"},
         {__LINE__, u"C:\\words\\", u"A.TXT", u"C:\\words\\A.TXT"},
@@ -209,15 +236,37 @@ TEST(Catalogue, ItemPathMustFitWhole)
         {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
         {__LINE__, u"\\\\pc\\share", n255, u"\\\\?\\UNC\\pc\\share\\" + n255},
         {__LINE__, u"words", n255, u"words\\" + n255},   // relative: only the platform can tell
+        {__LINE__, u"\\\\?\\" + f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
+        {__LINE__, u"C:" + f240.substr(3), n255, u"C:" + f240.substr(3) + u"\\" + n255},   // drive-relative: as typed
+        // Just room for the path and its terminator, and one unit less.
+        {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"C:\\words\\KOTO0001.TXT", 22},
+        {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"", 21},
+        {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n'), 265},
+        {__LINE__, f240, std::u16string(19, u'n'), u"", 264},
     };
     char16_t path[kItemPathChars];
     for (const auto& r : rows) {
-        EXPECT_TRUE(ComposeItemPath(path, kItemPathChars, r.folder.c_str(), r.name.c_str())) << r.line;
+        EXPECT_EQ(ComposeItemPath(path, r.room, r.folder.c_str(), r.name.c_str()), !r.path.empty()) << r.line;
         EXPECT_EQ(std::u16string(path), r.path) << "line " << r.line;
     }
     std::fill(path, path + 20, u'x');
     EXPECT_FALSE(ComposeItemPath(path, 20, u"C:\\words", u"KOTO0001.TXT"));
     EXPECT_EQ(path[0], u'\0');
+}
+
+TEST(Catalogue, BareDriveNamesItsRoot)
+{
+    const struct { int line; std::u16string typed, folder; size_t room; } rows[] = {
+        {__LINE__, u"C:", u"C:\\", 4}, {__LINE__, u"z:", u"z:\\", 260}, {__LINE__, u"A:", u"A:\\", 4},
+        {__LINE__, u"C:", u"C:", 3},   {__LINE__, u"C:\\", u"C:\\", 260}, {__LINE__, u"C:words", u"C:words", 260},
+        {__LINE__, u"1:", u"1:", 260}, {__LINE__, u"@:", u"@:", 260},   {__LINE__, u"[:", u"[:", 260},
+        {__LINE__, u"C", u"C", 260},   {__LINE__, u"", u"", 260},       {__LINE__, u"CD:", u"CD:", 260},
+    };
+    for (const auto& r : rows) {
+        std::u16string folder = r.typed + std::u16string(r.room - r.typed.size(), u'\0');
+        RootBareDrive(&folder[0], r.room);
+        EXPECT_EQ(std::u16string(folder.c_str()), r.folder) << "line " << r.line;
+    }
 }
 
 TEST(Catalogue, CursorWrapsToTheFirstEntry)

@@ -71,6 +71,9 @@ TEST(Dismissal, PasswordSwitchIsOffOnlyForZeroOrNothing)
         {__LINE__, kSwitchText, std::string("0\0\0\0", 4), false}, {__LINE__, kSwitchText, std::string("0\0", 2), false},
         {__LINE__, kSwitchText, "", false},                       {__LINE__, kSwitchText, std::string("0\0" "1\0", 4), true},
         {__LINE__, kSwitchText, std::string("1\0 \0", 4), true},
+        // One unit whose high byte is set ("İ", U+0100); an odd last byte is no unit.
+        {__LINE__, kSwitchText, std::string("0\1", 2), true},    {__LINE__, kSwitchText, std::string("\0\1", 2), true},
+        {__LINE__, kSwitchText, std::string("0\0" "1", 3), false}, {__LINE__, kSwitchText, "1", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PasswordSwitchOn(c.kind, reinterpret_cast<const uint8_t*>(&c.bytes[0]), c.bytes.size()), c.on) << c.line;

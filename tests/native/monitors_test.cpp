@@ -21,6 +21,9 @@ TEST(Monitors, EveryOtherMonitorGetsOneCover)
         // Mirrored, duplicated or empty monitors need nothing more.
         {__LINE__, {primary, {0, 0, 1024, 768}, {1920, 0, 2720, 600}, {1920, 0, 2720, 600}, {5, 5, 5, 9}},
          {{1920, 0, 2720, 600}}},
+        // Monitors that differ only in height, from each other or the primary.
+        {__LINE__, {primary, {1920, 0, 3840, 1080}, {1920, 0, 3840, 1081}, {0, 0, 1920, 1081}},
+         {{1920, 0, 3840, 1080}, {1920, 0, 3840, 1081}, {0, 0, 1920, 1081}}},
     };
     for (const Case& c : cases) {
         ScreenRect covers[kMaxCoverWindows];
@@ -54,6 +57,7 @@ TEST(Monitors, MirrorsFitThePictureAndMapEveryChange)
         int32_t monW, monH;
         ScreenRect fit;
         ScreenRect changed, dest;
+        int32_t srcW = 1920, srcH = 1080;
     } cases[] = {
         // 1920 x 1080 on a 4:3 monitor: bands above and below.
         {__LINE__, 1024, 768, {0, 96, 1024, 672}, {0, 0, 1920, 1080}, {0, 96, 1024, 672}},
@@ -68,15 +72,18 @@ TEST(Monitors, MirrorsFitThePictureAndMapEveryChange)
         // Nothing shows on an empty monitor, or for a change outside the picture.
         {__LINE__, 0, 600, {0, 0, 0, 0}, {0, 0, 10, 10}, {0, 0, 0, 0}},
         {__LINE__, 800, 600, {0, 75, 800, 525}, {1920, 0, 2000, 10}, {0, 0, 0, 0}},
+        // A picture one pixel wide stays one pixel wide, however it is shrunk.
+        {__LINE__, 800, 300, {399, 0, 400, 300}, {0, 0, 1, 1080}, {399, 0, 400, 300}, 1, 1080},
+        {__LINE__, 1024, 768, {511, 0, 512, 768}, {0, 540, 1, 541}, {511, 384, 512, 385}, 1, 1080},
     };
     for (const Case& c : cases) {
-        ScreenRect fit = MirrorFit(1920, 1080, c.monW, c.monH);
+        ScreenRect fit = MirrorFit(c.srcW, c.srcH, c.monW, c.monH);
         EXPECT_EQ(fit.left, c.fit.left) << "line " << c.line;
         EXPECT_EQ(fit.top, c.fit.top) << "line " << c.line;
         EXPECT_EQ(fit.right, c.fit.right) << "line " << c.line;
         EXPECT_EQ(fit.bottom, c.fit.bottom) << "line " << c.line;
         ScreenRect dest = {}, source = {};
-        bool drawn = MirrorDamage(c.changed, 1920, 1080, fit, &dest, &source);
+        bool drawn = MirrorDamage(c.changed, c.srcW, c.srcH, fit, &dest, &source);
         EXPECT_EQ(drawn, c.dest.right > c.dest.left) << "line " << c.line;
         if (!drawn) continue;
         EXPECT_EQ(dest.left, c.dest.left) << "line " << c.line;
@@ -86,10 +93,10 @@ TEST(Monitors, MirrorsFitThePictureAndMapEveryChange)
         // The source holds the change, stays inside the picture, and
         // stretches onto dest at the fit's scale (within a pixel).
         EXPECT_LE(source.left, std::max(c.changed.left, 0)) << "line " << c.line;
-        EXPECT_GE(source.right, std::min(c.changed.right, 1920)) << "line " << c.line;
+        EXPECT_GE(source.right, std::min(c.changed.right, c.srcW)) << "line " << c.line;
         EXPECT_GE(source.left, 0) << "line " << c.line;
-        EXPECT_LE(source.bottom, 1080) << "line " << c.line;
-        double scale = double(fit.right - fit.left) / 1920;
+        EXPECT_LE(source.bottom, c.srcH) << "line " << c.line;
+        double scale = double(fit.right - fit.left) / c.srcW;
         EXPECT_NEAR((source.right - source.left) * scale, dest.right - dest.left, 1.0 + scale) << "line " << c.line;
     }
 }

@@ -129,6 +129,15 @@ const std::string kSoi("\xFF\xD8", 2);
 const std::string kSos("\xFF\xDA\x00\x02", 4);
 }
 
+TEST(PhotoFit, OnlyAFullAlphaIsOpaque)
+{
+    const uint32_t pixels[] = {0xFF000000u, 0xFFFFFFFFu, 0xFE123456u, 0x00FFFFFFu};
+    EXPECT_TRUE(AllOpaque(pixels, 2));
+    EXPECT_FALSE(AllOpaque(pixels, 3));
+    EXPECT_FALSE(AllOpaque(pixels + 3, 1));
+    EXPECT_TRUE(AllOpaque(pixels, 0));
+}
+
 TEST(PhotoFit, JpegOrientationIsReadFromTheExifSegmentOnly)
 {
     const std::string app0 = Segment(0xE0, std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14));

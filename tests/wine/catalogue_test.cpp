@@ -74,6 +74,16 @@ TEST_F(CatalogueWine, FolderIsCataloguedInByteOrderWithKindsCounted)
     EXPECT_EQ(walked[10], folder + "\\\x82\xA0.TXT");
     EXPECT_EQ(walked[11], walked[0]);
     EXPECT_EQ(KindFromFileName(walked[8].c_str()), KindText);
+
+    // A bare drive is its root, not the folder the saver stands in.
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(std::wstring(folder.begin(), folder.end()).c_str()));
+    Use(folder.substr(0, 2));
+    BuildCatalogue(nullptr);
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(std::wstring(g.catalogueFolder), std::wstring(folder.begin(), folder.begin() + 3));
+    for (const std::string& entry : Entries()) EXPECT_NE(entry, "b.txt");
 }
 
 TEST_F(CatalogueWine, LongNamesAreTakenWholeAndOpen)
@@ -88,7 +98,8 @@ TEST_F(CatalogueWine, LongNamesAreTakenWholeAndOpen)
     ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
     const std::wstring longest = std::wstring(251, L'n') + L".txt";
     for (const std::wstring& path : {std::wstring(full) + L"\\A rather long saying.txt",
-                                     std::wstring(full) + L"\\\xD55C\xAE00.txt", L"\\\\?\\" + deep + L"\\" + longest}) {
+                                     std::wstring(full) + L"\\\xD55C\xAE00.txt", std::wstring(full) + L"\\B\x2603.txt",
+                                     L"\\\\?\\" + deep + L"\\" + longest}) {
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
@@ -97,12 +108,14 @@ TEST_F(CatalogueWine, LongNamesAreTakenWholeAndOpen)
     }
     Use(folder);
     BuildCatalogue(nullptr);
-    ASSERT_EQ(g.catalogue.count, 3u);   // the deep folder has no kind
+    ASSERT_EQ(g.catalogue.count, 4u);   // the deep folder has no kind
     EXPECT_EQ(Entries()[0], "A rather long saying.txt");
     EXPECT_EQ(Entries()[1], "SHORT.TXT");
-    EXPECT_STREQ(AsWide(CatalogueName(&g.catalogue, 2)), L"\xD55C\xAE00.txt");   // after every Shift-JIS name
-    EXPECT_EQ(KindTotal(), 3u);
-    for (uint32_t i : {0u, 2u}) {   // each opens the very file it names
+    // After every name with a Shift-JIS form, "B" or not; then by code point.
+    EXPECT_STREQ(AsWide(CatalogueName(&g.catalogue, 2)), L"B\x2603.txt");
+    EXPECT_STREQ(AsWide(CatalogueName(&g.catalogue, 3)), L"\xD55C\xAE00.txt");
+    EXPECT_EQ(KindTotal(), 4u);
+    for (uint32_t i : {0u, 3u}) {   // each opens the very file it names
         g.catalogueCursor = i;
         NextCatalogueItem(nullptr);
         ASSERT_EQ(ReadWordsFile(nullptr, g.currentPath), 0) << Narrow932(g.currentPath);

@@ -149,6 +149,30 @@ TEST_F(ConfigureTest, OkStoresWhatWasTyped)
     EXPECT_EQ(std::wstring(g.settings.FilePath), over.substr(1));
 }
 
+// A folder stored to name each user's own is kept as stored, type and
+// text, by an OK that leaves it alone; a changed one is stored as typed.
+TEST_F(ConfigureTest, OkKeepsAnExpandableFolderUntilItIsChanged)
+{
+    const wchar_t mine[] = L"%TEMP%\\words";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Oxbellow\\ScreenSaver.Kelmora\\Main", &key), ERROR_SUCCESS);
+    RegSetValueExW(key, L"FilePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(mine), sizeof mine);
+    Open();
+    for (const wchar_t* typed : {static_cast<const wchar_t*>(nullptr), L"D:\\words"}) {
+        if (typed) SetDlgItemTextW(dialog, IDC_FILEPATH, typed);
+        SetItemText(dialog, IDC_DISPLAY, typed ? "9" : "8");
+        EXPECT_FALSE(PressOk().found);
+        wchar_t stored[64] = L"";
+        DWORD type = REG_NONE, bytes = sizeof stored;
+        EXPECT_EQ(RegQueryValueExW(key, L"FilePath", nullptr, &type, reinterpret_cast<BYTE*>(stored), &bytes), 0);
+        EXPECT_EQ(type, static_cast<DWORD>(typed ? REG_SZ : REG_EXPAND_SZ));
+        EXPECT_STREQ(stored, typed ? typed : mine);
+        Reload();
+        EXPECT_EQ(g.settings.Display, typed ? 9u : 8u);
+    }
+    RegCloseKey(key);
+}
+
 TEST_F(ConfigureTest, VideoCountOutsideOneToFourIsRefusedAndNothingStored)
 {
     SetSettingDword("Display", 55);

@@ -288,6 +288,28 @@ TEST_F(PhotoTest, BrokenAndAbsurdPhotosShowEm004)
         EXPECT_EQ(g.itemBusy, 0u);
         EXPECT_EQ(g.bitmapTicks, 0u);
     }
+    // A photo the worker is still at when its bound passes (here a large
+    // one, its bound moved closer) shows Em004; the decode that ends late
+    // is freed, and the next photo has a worker of its own.
+    const long hung = GdiCountIsReal() ? CountGdiObjects() : 0;
+    Choose("SLOW.PNG", Encode(GUID_ContainerFormatPng, 4000, 3000, [](int x, int y) { return RGB(x, y, x ^ y); }));
+    for (int tick = 0; tick < 3; ++tick) ShowBitmapTick(saver);
+    EXPECT_EQ(g.photoWaiting, 1u);
+    g.photoWaitStart -= 14900;
+    ShowBitmapTick(saver);
+    EXPECT_EQ(g.itemBusy, 1u) << "short of the bound";
+    g.photoWaitStart -= 200;
+    ShowBitmapTick(saver);
+    EXPECT_STREQ(g.errorText, kEm004);
+    EXPECT_EQ(g.itemBusy, 0u);
+    EXPECT_EQ(g.photoWaiting, 0u);
+    Choose("NEXT.JPG", jpeg);
+    EXPECT_EQ(Compose(), 1);
+    ReleaseBitmapItem();
+    ReleaseMemorySurface(&g.spareSurface);
+    for (int waited = 0; GdiCountIsReal() && CountGdiObjects() != hung && waited < 5000; waited += 50) Sleep(50);
+    if (GdiCountIsReal()) EXPECT_EQ(CountGdiObjects(), hung);
+
     // The saver may end while the worker decodes: the end does not wait for
     // it, and the worker lets go of everything once it is done.
     const long before = GdiCountIsReal() ? CountGdiObjects() : 0;

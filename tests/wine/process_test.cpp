@@ -349,6 +349,7 @@ TEST(SaverProcess, EveryOtherMonitorShowsTheShowOrIsCoveredUntilTheSaverEnds)
         RECT primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         Ink shown = InkOn(primary);
         EXPECT_GT(shown.count, 1000) << "all monitors " << all;
+        std::vector<Ink> mirrors;
         for (const RECT& c : covers) {
             Ink mirror = InkOn(c);
             if (all == 0) {
@@ -367,6 +368,20 @@ TEST(SaverProcess, EveryOtherMonitorShowsTheShowOrIsCoveredUntilTheSaverEnds)
             EXPECT_NEAR(mirror.box.right, dx + shown.box.right * scale, 4);
             EXPECT_NEAR(mirror.box.top, dy + shown.box.top * scale, 4);
             EXPECT_NEAR(mirror.box.bottom, dy + shown.box.bottom * scale, 4);
+            mirrors.push_back(mirror);
+        }
+        // Monitors that sleep and wake: the same picture at once, not black
+        // until the next item draws.
+        if (all == 1) {
+            PostMessageW(saver, WM_DISPLAYCHANGE, 32, MAKELPARAM(primary.right, primary.bottom));
+            Sleep(700);
+            covers = CoverWindowRects();
+            ASSERT_EQ(covers.size(), mirrors.size());
+            for (size_t i = 0; i < covers.size(); ++i) {
+                Ink again = InkOn(covers[i]);
+                EXPECT_EQ(again.background, mirrors[i].background);
+                EXPECT_NEAR(again.count, mirrors[i].count, mirrors[i].count / 50 + 4) << "after a display change";
+            }
         }
         // Input on a cover ends the saver like input on the show (and a saver
         // without covers is ended through its own window, so none is left).

@@ -360,6 +360,13 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
     }
     g.settings.Vertical = 0;
+    // A black background and opposite colours, where a colour pass changes nothing.
+    for (const auto& pair : {std::make_pair(kText, RGB(0, 0, 0)), std::make_pair(RGB(255, 255, 0), RGB(0, 0, 255))}) {
+        UseColours(pair.first, pair.second);
+        const std::string saying = std::string(kMonkey) + "\r\n@>" + kMonkey;
+        EXPECT_TRUE(LayOut(Saying("PAIR.TXT", saying)).pixels == WholeScreenColouring(Saying("PAIR.TXT", saying)).pixels);
+    }
+    UseColours(kText, kBack);
     // The megabyte line: the legible fallback size, from the left edge.
     Picture pic = LayOut(Saying("LONG.TXT", std::string(1 << 20, 'x')));
     EXPECT_EQ(LastTextPlacement().mainWidth, kFallbackCharWidth);
