@@ -59,12 +59,10 @@ TEST(TextColumns, LinesBecomeColumnsFromTheRight)
         // longest line starts there too.
         {__LINE__, 800, 600, Kana(3) + "\r\n@" + Kana(1) + "\r\n@>" + Kana(15), 80, 20, 60, 520, 660,
          {{360, 60, 6, false}, {320, 60, 2, true}, {280, 60, 30, true}}},
-        // Ten columns of 96 on 800: from the right edge; the ninth is cut at
-        // the left edge, the tenth lost.
-        {__LINE__, 800, 600, tooMany, 48, 20, 60, 800, 540,
-         {{704, 60, 10, false}, {608, 60, 10, false}, {512, 60, 10, false}, {416, 60, 10, false},
-          {320, 60, 10, false}, {224, 60, 10, false}, {128, 60, 10, false}, {32, 60, 10, false},
-          {-64, 60, 10, false}}},
+        // Ten columns of 96 on 300: from the right edge; the fourth is cut
+        // at the left edge, the rest lost.
+        {__LINE__, 300, 600, tooMany, 48, 20, 60, 300, 540,
+         {{204, 60, 10, false}, {108, 60, 10, false}, {12, 60, 10, false}, {-84, 60, 10, false}}},
         // An empty line is an empty column of the main font.
         {__LINE__, 800, 600, Kana(3) + "\r\n\r\n" + Kana(3), 80, 20, 60, 640, 540,
          {{480, 60, 6, false}, {320, 60, 0, false}, {160, 60, 6, false}}},

@@ -100,6 +100,18 @@ void SetBytes(char* field, size_t size, const char* value)
     std::strncpy(field, value, size - 1);
 }
 
+// How the ink of the text colour lies in a cell, as far as want asks (see
+// its use).
+std::string Look(const Picture& pic, const RECT& cell, const std::string& want)
+{
+    const RECT box = InkOf(pic, kText, cell.top, cell.bottom, cell.left, cell.right).box;
+    std::string seen = want;
+    if (want[0] != '-') seen[0] = box.right - box.left > box.bottom - box.top ? 'W' : 'T';
+    if (want[1] != '-') seen[1] = box.left + box.right > cell.left + cell.right ? 'R' : 'L';
+    if (want[2] != '-') seen[2] = box.top + box.bottom > cell.top + cell.bottom ? 'D' : 'U';
+    return seen;
+}
+
 struct TextRenderWine : testing::Test {
     HWND host = nullptr;
     HWND saver = nullptr;
@@ -505,12 +517,14 @@ const char kProverb[] = "\x81\x75\x8B\x7D\x82\xAA\x82\xCE\x89\xF1\x82\xEA\x81\x7
                         "\x83\x53\x81\x5B\x83\x8B\x82\xC9\x91\x81\x82\xAD\x92\x85\x82\xAD\x81\x42\r\n"
                         "@>\x82\xB1\x82\xC6\x82\xED\x82\xB4\r\n";
 
-TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsFromTheRight)
+TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsInVerticalForms)
 {
     // Across, the fingerprints are those of the pictures drawn before
     // sayings could be set down (IPAGothic standing in for ＭＳ ゴシック).
     const std::string path = Saying("TATE.TXT", kProverb);
-    EXPECT_EQ(Fingerprint(LayOut(path)), 0xa4f3dd5b91340a55ull);
+    const Picture across = LayOut(path);
+    const TextPlacement p = LastTextPlacement();
+    EXPECT_EQ(Fingerprint(across), 0xa4f3dd5b91340a55ull);
     const std::string mixed = std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n\r\nKelmora 1.51\r\n@>" + kMonkey;
     EXPECT_EQ(Fingerprint(LayOut(Saying("MIXED.TXT", mixed))), 0xee15bb83277ea427ull);
 
@@ -542,39 +556,25 @@ TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsFromTheRight)
     EXPECT_LE(all.box.right, b.right);
     EXPECT_NEAR(right + b.right, W, 2);
     EXPECT_NEAR(top + end, H, 2);
-}
 
-TEST_F(TextRenderWine, VerticalFormsComeFromTheFont)
-{
-    // A character at the head of a line of 8 bytes, across and down, its ink
-    // in its own cell: W wider than tall or T taller, its middle in the L
-    // left or R right half, U upper or D lower half; - either.
+    // The marks in their own cells, across and down: W wider than tall or T
+    // taller, the middle in the L left or R right half, U upper or D lower
+    // half, - either. The font's vertical forms turn some and move others,
+    // where a turned face would lay the kana on their sides too.
     const struct {
-        int line;
-        std::string text;
+        int line, at;
         const char *across, *down;
-    } rows[] = {
-        {__LINE__, "\x81\x75\x81\x40\x81\x40\x81\x40", "T--", "W--"},   // 「 turned
-        {__LINE__, "\x88\xEA\x81\x40\x81\x40\x81\x40", "W--", "W--"},   // 一 upright
-        {__LINE__, "\x81\x5B\x81\x40\x81\x40\x81\x40", "W--", "T--"},   // ー turned
-        {__LINE__, "\x81\x42\x81\x40\x81\x40\x81\x40", "-LD", "-RU"},   // 。 to the upper right
-        {__LINE__, "\x82\xC1\x81\x40\x81\x40\x81\x40", "--D", "-R-"},   // small っ to the right
-        {__LINE__, "l \x81\x40\x81\x40\x81\x40", "T--", "W--"},         // half-width, turned clockwise
+    } marks[] = {
+        {0, 0, "T--", "W--"},   // 「 turned
+        {0, 7, "-LD", "-RU"},   // 。 to the upper right
+        {1, 1, "--D", "-R-"},   // small っ to the right
+        {2, 1, "W--", "T--"},   // ー turned
     };
-    for (const auto& r : rows)
-        for (uint32_t down = 0; down < 2; ++down) {
-            g.settings.Vertical = down;
-            Picture pic = LayOut(Saying("FORM.TXT", r.text));
-            const int share = r.text[0] == 'l' ? 1 : 2;
-            const ColumnBlock& b = LastColumnBlock();
-            const TextPlacement& p = LastTextPlacement();
-            const RECT cell = down ? RECT{b.right - b.mainThickness, b.top, b.right, b.top + b.mainLength * share / 8}
-                                   : RECT{p.left, p.top, p.left + p.mainCx * share / 8, p.top + p.mainCy};
-            const RECT box = InkOf(pic, kText, cell.top, cell.bottom, cell.left, cell.right).box;
-            const char* want = down ? r.down : r.across;
-            const char seen[] = {want[0] == '-' ? '-' : box.right - box.left > box.bottom - box.top ? 'W' : 'T',
-                                 want[1] == '-' ? '-' : box.left + box.right > cell.left + cell.right ? 'R' : 'L',
-                                 want[2] == '-' ? '-' : box.top + box.bottom > cell.top + cell.bottom ? 'D' : 'U', 0};
-            EXPECT_STREQ(seen, want) << "row at line " << r.line << (down ? " down" : " across");
-        }
+    const int step = p.mainCx / 10, along = b.mainLength / 10;
+    for (const auto& m : marks) {
+        const int x = p.left + m.at * step, y = p.top + m.line * p.mainCy, r = b.right - m.line * cell;
+        EXPECT_EQ(Look(across, {x, y, x + step, y + p.mainCy}, m.across), m.across) << m.line << "," << m.at;
+        EXPECT_EQ(Look(pic, {r - cell, top + m.at * along, r, top + (m.at + 1) * along}, m.down), m.down)
+            << m.line << "," << m.at;
+    }
 }
