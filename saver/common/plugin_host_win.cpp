@@ -314,6 +314,18 @@ void EndPluginHost(PluginHostLink* link)
     EmptyLink(link);
 }
 
+namespace {
+uint64_t Now(void*) { return GetTickCount64(); }
+bool Ended(void*, void* process, uint32_t waitMs) { return WaitForSingleObject(process, waitMs) == WAIT_OBJECT_0; }
+void EndProcess(void*, void* process) { TerminateProcess(process, 1); }
+void CloseBoth(void*, void* process, void* job)
+{
+    CloseHandle(process);
+    if (job) CloseHandle(job);
+}
+const RetireCalls kPlatformRetire = {nullptr, Now, Ended, EndProcess, CloseBoth};
+}
+
 void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots, bool force)
 {
     if (!link->process) {
@@ -326,15 +338,9 @@ void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots, bo
         TerminateProcess(link->process, 1);
     CloseField(&link->toHost);
     CloseField(&link->fromHost);
-    const ULONGLONG deadline = GetTickCount64() + kPluginReleaseLimitMs;
-    for (int i = 0; i < slots; ++i) {
-        if (retired[i].process) continue;
-        retired[i].process = link->process;
-        retired[i].job = link->job;
-        retired[i].deadline = deadline;
+    if (RetireHost(retired, slots, link->process, link->job, GetTickCount64() + kPluginReleaseLimitMs)) {
         link->process = nullptr;
         link->job = nullptr;
-        break;
     }
     // With every slot taken by a host that will not end, this one does not
     // get the chance either: the show must not wait for it.
@@ -345,23 +351,10 @@ void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots, bo
 
 void TendRetiredHosts(RetiredHost* retired, int slots, bool closing)
 {
-    for (int i = 0; i < slots; ++i) {
-        RetiredHost* r = &retired[i];
-        if (!r->process) continue;
-        const ULONGLONG now = GetTickCount64();
-        const DWORD wait = closing && now < r->deadline ? static_cast<DWORD>(r->deadline - now) : 0;
-        const bool ended = WaitForSingleObject(r->process, wait) == WAIT_OBJECT_0;
-        if (!ended && !closing && now < r->deadline) continue;
-        if (!ended) TerminateProcess(r->process, 1);
-        CloseField(&r->process);
-        CloseField(&r->job);
-        r->deadline = 0;
-    }
+    TendRetired(retired, slots, closing, &kPlatformRetire);
 }
 
 bool RetiredHostsEnding(const RetiredHost* retired, int slots)
 {
-    for (int i = 0; i < slots; ++i)
-        if (retired[i].process && WaitForSingleObject(retired[i].process, 0) != WAIT_OBJECT_0) return true;
-    return false;
+    return AnyRetiredRunning(retired, slots, &kPlatformRetire);
 }

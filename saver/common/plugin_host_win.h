@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "common/plugin_wire.h"
+#include "saver/common/retired_hosts.h"
 
 enum {
     // How long a host may take over one answer, its start included. Long
@@ -36,13 +37,6 @@ struct PluginHostLink {
     uint8_t* body;
     uint32_t bodyLength;
     uint32_t bodyGot;
-};
-
-// A host asked to end, watched until it has or its time is up.
-struct RetiredHost {
-    HANDLE process;
-    HANDLE job;
-    ULONGLONG deadline;
 };
 
 enum HostPoll { HostWaiting, HostAnswered, HostFailed };
