@@ -50,7 +50,10 @@
  *    on meanwhile, but after a few seconds without an answer, or when the
  *    process ends (a fault, an exit), the item ends with Em045. Standard
  *    output and error lead nowhere. The library stays loaded in its host
- *    for one show item, so what it keeps between calls is kept there.
+ *    for one show item, so what it keeps between calls is kept there, and
+ *    the host's thread serves its windows and timers between calls. A
+ *    library still unloading after two seconds has its host ended; the
+ *    next plug-in item waits for it meanwhile.
  */
 #ifndef KELMORA_TEXTGEN_H
 #define KELMORA_TEXTGEN_H

@@ -3,6 +3,10 @@
 // passing the two pipe ends it inherits on the command line; the host
 // loads the library, answers one request at a time and ends when asked,
 // when the pipe breaks, or at the first message it does not understand.
+// Between requests it serves the messages of the plug-in's windows and
+// timers, as the saver's own thread did when plug-ins ran in it, so what
+// a procedure sets up stays alive for the next and a window it leaves
+// behind still answers whoever sends to every window.
 // Whatever the plug-in does to this process (faults, hangs, exits, writes
 // to standard output) stays here: the saver only sees an answer missing.
 #include <windows.h>
@@ -23,6 +27,18 @@ enum {
 HANDLE fromSaver = nullptr;
 HANDLE toSaver = nullptr;
 HMODULE plugin = nullptr;
+
+// The request read last, handed from the reading thread to the main one.
+// The reader reads the next only once the main thread has taken this one.
+struct Request {
+    WireHeader header;
+    uint8_t* body;
+    bool ended;     // the pipe broke or the message was malformed
+    UINT endCode;
+};
+Request pending;
+HANDLE requestReady = nullptr;
+HANDLE requestTaken = nullptr;
 
 // A fault anywhere in this process is the plug-in's: no box, no debugger,
 // just the end, which the saver sees as a host gone.
@@ -157,6 +173,67 @@ void Configure(const uint8_t* body)
     Answer(kWireConfigured, 0, 0, nullptr, 0);
 }
 
+// Reads the saver's requests on a thread of its own, so that the main
+// thread, where the plug-in lives, keeps serving its windows and timers
+// while it waits for the next one.
+DWORD WINAPI ReadRequests(void*)
+{
+    for (;;) {
+        uint8_t header[kWireHeaderSize];
+        Request got = {};
+        // A broken pipe means the saver is gone or done with us.
+        if (!ReadExactly(header, sizeof header)) {
+            got.ended = true;
+            got.endCode = kEndedByRequest;
+        } else if (!WireReadHeader(header, true, &got.header)) {
+            got.ended = true;
+            got.endCode = kEndedByMisuse;
+        } else {
+            got.body = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, got.header.length ? got.header.length : 1));
+            if (!got.body || !ReadExactly(got.body, got.header.length)) {
+                got.ended = true;
+                got.endCode = kEndedByMisuse;
+            }
+        }
+        pending = got;
+        SetEvent(requestReady);
+        if (got.ended) return 0;
+        WaitForSingleObject(requestTaken, INFINITE);
+    }
+}
+
+// What the plug-in's windows are sent and posted between its calls, as
+// the saver's own message loop once served them. A quit it posts is not
+// ours to obey: the host ends when the saver says.
+void ServeWindows()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// The next request, with the plug-in's messages served while it comes.
+Request NextRequest()
+{
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &requestReady, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) return pending;
+        if (woke != WAIT_OBJECT_0 + 1) End(kEndedByMisuse);
+        ServeWindows();
+    }
+}
+
+// A window the plug-in left behind is destroyed while its procedure is
+// still loaded, never by the system at the end, when it would be gone.
+BOOL CALLBACK DestroyLeftBehind(HWND window, LPARAM)
+{
+    DestroyWindow(window);
+    return TRUE;
+}
+
 bool HandleFrom(const wchar_t*& text, HANDLE* handle)
 {
     wchar_t* end = nullptr;
@@ -175,14 +252,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
     const wchar_t* args = commandLine ? commandLine : L"";
     if (!HandleFrom(args, &fromSaver) || !HandleFrom(args, &toSaver)) End(kEndedByMisuse);
 
+    requestReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    requestTaken = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE reader = requestReady && requestTaken ? CreateThread(nullptr, 0, ReadRequests, nullptr, 0, nullptr) : nullptr;
+    if (!reader) End(kEndedByMisuse);
+    CloseHandle(reader);
+
     for (;;) {
-        uint8_t header[kWireHeaderSize];
-        WireHeader h;
-        // A broken pipe means the saver is gone or done with us.
-        if (!ReadExactly(header, sizeof header)) End(kEndedByRequest);
-        if (!WireReadHeader(header, true, &h)) End(kEndedByMisuse);
-        uint8_t* body = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, h.length ? h.length : 1));
-        if (!body || !ReadExactly(body, h.length)) End(kEndedByMisuse);
+        const Request request = NextRequest();
+        if (request.ended) End(request.endCode);
+        const WireHeader& h = request.header;
+        uint8_t* body = request.body;
         switch (h.kind) {
         case kWireOpen:
             Open(body, h.length);
@@ -197,9 +277,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
             // Where the saver let the library go when it ran in-process:
             // its detaching runs here, then threads it left behind end
             // with the process.
+            EnumThreadWindows(GetCurrentThreadId(), DestroyLeftBehind, 0);
             if (plugin) FreeLibrary(plugin);
             End(kEndedByRequest);
         }
         HeapFree(GetProcessHeap(), 0, body);
+        SetEvent(requestTaken);
     }
 }

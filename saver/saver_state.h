@@ -136,6 +136,7 @@ struct SaverState {
     PluginHostLink pluginHost;
     RetiredHost retiredHosts[kRetiredHostSlots];
     HGLOBAL procNames;        // names block, copied from the host's answer
+    uint32_t procNamesHeld;   // its bytes as they came from the host
     uint16_t procNamesSize;   // as the plug-in reported it
     uint16_t procOffset;      // entry of the current text procedure
     uint32_t callNextProc;

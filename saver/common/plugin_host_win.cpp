@@ -185,6 +185,38 @@ bool ReadAvailable(PluginHostLink* link)
 }
 }
 
+namespace {
+// Long enough for a busy window to answer, short enough for the page that
+// asks to stay alive.
+const UINT kWindowAnswerMs = 250;
+
+struct WindowProbe {
+    DWORD processId;
+    bool answered;
+};
+
+BOOL CALLBACK ProbeWindow(HWND window, LPARAM param)
+{
+    WindowProbe* probe = reinterpret_cast<WindowProbe*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != probe->processId || !IsWindowVisible(window)) return TRUE;
+    DWORD_PTR result = 0;
+    probe->answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWindowAnswerMs, &result) != 0;
+    return probe->answered ? FALSE : TRUE;
+}
+}
+
+void ExtendWhileWindowsAnswer(PluginHostLink* link, DWORD limitMs)
+{
+    if (!link->awaiting || !link->deadline || !link->processId) return;
+    // Asked only once half the time has gone, not on every round.
+    if (GetTickCount64() + limitMs / 2 < link->deadline) return;
+    WindowProbe probe = {link->processId, false};
+    EnumWindows(ProbeWindow, reinterpret_cast<LPARAM>(&probe));
+    if (probe.answered) link->deadline = GetTickCount64() + limitMs;
+}
+
 void SetPluginAnswerLimit(DWORD ms) { answerLimit = ms; }
 DWORD PluginAnswerLimit() { return answerLimit ? answerLimit : static_cast<DWORD>(kPluginAnswerLimitMs); }
 
@@ -282,7 +314,19 @@ void EndPluginHost(PluginHostLink* link)
     EmptyLink(link);
 }
 
-void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots)
+namespace {
+uint64_t Now(void*) { return GetTickCount64(); }
+bool Ended(void*, void* process, uint32_t waitMs) { return WaitForSingleObject(process, waitMs) == WAIT_OBJECT_0; }
+void EndProcess(void*, void* process) { TerminateProcess(process, 1); }
+void CloseBoth(void*, void* process, void* job)
+{
+    CloseHandle(process);
+    if (job) CloseHandle(job);
+}
+const RetireCalls kPlatformRetire = {nullptr, Now, Ended, EndProcess, CloseBoth};
+}
+
+void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots, bool force)
 {
     if (!link->process) {
         EmptyLink(link);
@@ -290,21 +334,13 @@ void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots)
     }
     // A host still busy with an answer would read the request only when
     // done: it is ended instead.
-    if (link->awaiting || !SendPluginRequest(link, kWireRelease, nullptr, 0, 0)) {
-        EndPluginHost(link);
-        return;
-    }
+    if (force || link->awaiting || !SendPluginRequest(link, kWireRelease, nullptr, 0, 0))
+        TerminateProcess(link->process, 1);
     CloseField(&link->toHost);
     CloseField(&link->fromHost);
-    const ULONGLONG deadline = GetTickCount64() + kPluginReleaseLimitMs;
-    for (int i = 0; i < slots; ++i) {
-        if (retired[i].process) continue;
-        retired[i].process = link->process;
-        retired[i].job = link->job;
-        retired[i].deadline = deadline;
+    if (RetireHost(retired, slots, link->process, link->job, GetTickCount64() + kPluginReleaseLimitMs)) {
         link->process = nullptr;
         link->job = nullptr;
-        break;
     }
     // With every slot taken by a host that will not end, this one does not
     // get the chance either: the show must not wait for it.
@@ -313,23 +349,12 @@ void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots)
     EmptyLink(link);
 }
 
-void TendRetiredHosts(RetiredHost* retired, int slots, DWORD graceMs)
+void TendRetiredHosts(RetiredHost* retired, int slots, bool closing)
 {
-    const ULONGLONG now = GetTickCount64();
-    const ULONGLONG graceEnd = now + graceMs;
-    for (int i = 0; i < slots; ++i) {
-        RetiredHost* r = &retired[i];
-        if (!r->process) continue;
-        DWORD wait = 0;
-        if (graceMs) {
-            const ULONGLONG left = GetTickCount64();
-            wait = left < graceEnd ? static_cast<DWORD>(graceEnd - left) : 0;
-        }
-        const bool ended = WaitForSingleObject(r->process, wait) == WAIT_OBJECT_0;
-        if (!ended && !graceMs && now < r->deadline) continue;
-        if (!ended) TerminateProcess(r->process, 1);
-        CloseField(&r->process);
-        CloseField(&r->job);
-        r->deadline = 0;
-    }
+    TendRetired(retired, slots, closing, &kPlatformRetire);
+}
+
+bool RetiredHostsEnding(const RetiredHost* retired, int slots)
+{
+    return AnyRetiredRunning(retired, slots, &kPlatformRetire);
 }

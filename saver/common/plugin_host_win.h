@@ -9,16 +9,17 @@
 #include <cstdint>
 
 #include "common/plugin_wire.h"
+#include "saver/common/retired_hosts.h"
 
 enum {
     // How long a host may take over one answer, its start included. Long
     // enough for a cold start on a busy machine, short enough that a hung
     // plug-in costs the show only a moment.
     kPluginAnswerLimitMs = 5000,
-    // How long a released host may take over letting its library go.
+    // How long a released host may take over letting its library go, in
+    // the show as at the saver's end.
     kPluginReleaseLimitMs = 2000,
     kRetiredHostSlots = 4,
-    kPluginClosingGraceMs = 500,   // for hosts still letting go when the saver ends
     kPluginNoAnswer = 45,   // Em045
 };
 
@@ -36,13 +37,6 @@ struct PluginHostLink {
     uint8_t* body;
     uint32_t bodyLength;
     uint32_t bodyGot;
-};
-
-// A host asked to end, watched until it has or its time is up.
-struct RetiredHost {
-    HANDLE process;
-    HANDLE job;
-    ULONGLONG deadline;
 };
 
 enum HostPoll { HostWaiting, HostAnswered, HostFailed };
@@ -63,16 +57,26 @@ bool SendPluginRequest(PluginHostLink* link, uint16_t kind, const void* body, ui
 HostPoll PollPluginHost(PluginHostLink* link);
 void DropPluginAnswer(PluginHostLink* link);
 
-// Sends the host the request to let go of its library and hands it to a
-// free retired slot (or, with none given, waits for it a little here);
-// the link is empty afterwards.
-void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots);
-// Ends the host at once and empties the link.
+// Sends the host the request to let go of its library (with force, or
+// when it cannot take the request, ends it instead) and hands it to a
+// free retired slot to be watched until it has ended; with no slots
+// given, waits for its end here, at most kPluginReleaseLimitMs. The link
+// is empty afterwards.
+void ReleasePluginHost(PluginHostLink* link, RetiredHost* retired, int slots, bool force = false);
+// Ends the host at once, without waiting, and empties the link.
 void EndPluginHost(PluginHostLink* link);
-// Closes the retired hosts that have ended or whose time is up. With a
-// grace time, waits at most that long in all for them to end and then
-// ends the rest: the caller is going away.
-void TendRetiredHosts(RetiredHost* retired, int slots, DWORD graceMs);
+// Closes the retired hosts that have ended and ends those whose time is
+// up. closing: the caller is going away, so waits for each until its
+// time is up instead of looking only.
+void TendRetiredHosts(RetiredHost* retired, int slots, bool closing);
+// True while a retired host has not ended: its library may still be
+// loaded, and a new host must not load it again meanwhile.
+bool RetiredHostsEnding(const RetiredHost* retired, int slots);
+
+// While a visible window of the host answers at once (a settings dialog
+// the user works in), moves the answer's deadline to limitMs from now; a
+// host that shows nothing, or whose windows hang, keeps its deadline.
+void ExtendWhileWindowsAnswer(PluginHostLink* link, DWORD limitMs);
 
 // The test seam for the answer limit: 0 puts back kPluginAnswerLimitMs.
 void SetPluginAnswerLimit(DWORD ms);

@@ -33,14 +33,16 @@ void GiveUp(HWND window, int code)
 }
 
 // A host that died, broke the framing or let its time run out is not
-// asked to let go: it is ended.
+// asked to let go: it is ended, and watched until it has.
 void HostLost(HWND window)
 {
-    EndPluginHost(&g.pluginHost);
+    ReleasePluginHost(&g.pluginHost, g.retiredHosts, kRetiredHostSlots, true);
     GiveUp(window, kPluginNoAnswer);
 }
 
-SIZE_T NamesBlockSize() { return g.procNames ? GlobalSize(g.procNames) : 0; }
+// The bytes that came over the pipe, not the size of the saver's copy,
+// which the platform may round up.
+SIZE_T NamesBlockSize() { return g.procNames ? g.procNamesHeld : 0; }
 
 uint32_t UsableNames() { return UsableNamesSize(g.procNamesSize, NamesBlockSize()); }
 
@@ -55,15 +57,18 @@ bool StartHost(HWND window)
     return true;
 }
 
+// A copy of what came over the pipe, followed by a zero byte as a words
+// file's text is, so that nothing reading it as a string runs on.
 HGLOBAL BlockOf(const uint8_t* bytes, uint32_t count)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count);
-    void* locked = block ? GlobalLock(block) : nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count + 1);
+    uint8_t* locked = block ? static_cast<uint8_t*>(GlobalLock(block)) : nullptr;
     if (!locked) {
         if (block) GlobalFree(block);
         return nullptr;
     }
     std::memcpy(locked, bytes, count);
+    locked[count] = 0;
     GlobalUnlock(block);
     return block;
 }
@@ -83,6 +88,7 @@ bool TakeAnswer(HWND window)
         // same walk as when the saver held the block itself.
         g.procNamesSize = answer.figure;
         g.procNames = answer.byteCount ? BlockOf(answer.bytes, answer.byteCount) : nullptr;
+        g.procNamesHeld = g.procNames ? answer.byteCount : 0;
         if (answer.byteCount && !g.procNames) code = kNoMemory;
         g.callNextProc = 1;
         g.procOffset = 0;
@@ -91,7 +97,9 @@ bool TakeAnswer(HWND window)
         if (!text) code = answer.byteCount ? kNoMemory : kNoText;
         FreeGlobalBlock(&g.textBuffer);
         g.textBuffer = text;
-        g.textLength = answer.figure;   // cut to the block when it is laid out
+        // What came over the pipe: the host sends no more than the
+        // length the plug-in gave, and the wire refuses more.
+        g.textLength = text ? answer.byteCount : 0;
     }
     DropPluginAnswer(link);
     if (code != 0) {
@@ -138,7 +146,11 @@ void ShowPluginItem(HWND window)
     g.itemBusy = 1;
     if (g.pluginTicks == 0) {
         ReleasePlugin();
-        StartHost(window);
+        // The last visit's host may still be letting go of the library:
+        // the next loads it only once that one has ended (or been ended
+        // when its time ran out), as one process once unloaded it first.
+        TendPluginHosts();
+        if (!RetiredHostsEnding(g.retiredHosts, kRetiredHostSlots)) StartHost(window);
         return;
     }
     if (g.pluginHost.awaiting) {
@@ -182,6 +194,7 @@ void ShowPluginItem(HWND window)
 void ReleasePlugin()
 {
     FreeGlobalBlock(&g.procNames);
+    g.procNamesHeld = 0;
     ReleasePluginHost(&g.pluginHost, g.retiredHosts, kRetiredHostSlots);
     g.procNamesSize = 0;
     g.procOffset = 0;
@@ -189,10 +202,10 @@ void ReleasePlugin()
     g.pluginTicks = 0;
 }
 
-void TendPluginHosts() { TendRetiredHosts(g.retiredHosts, kRetiredHostSlots, 0); }
+void TendPluginHosts() { TendRetiredHosts(g.retiredHosts, kRetiredHostSlots, false); }
 
 void EndPluginHosts()
 {
     ReleasePlugin();
-    TendRetiredHosts(g.retiredHosts, kRetiredHostSlots, kPluginClosingGraceMs);
+    TendRetiredHosts(g.retiredHosts, kRetiredHostSlots, true);
 }

@@ -56,10 +56,12 @@ void ListPlugins(HWND page)
 }
 
 // Waits for the host's answer with the page's messages still flowing, so
-// that the page repaints and the plug-in's dialog over it works.
-HostPoll AwaitAnswer(PluginHostLink* link)
+// that the page repaints and the plug-in's dialog over it works. In its
+// dialog the plug-in has time as long as a window of its own answers.
+HostPoll AwaitAnswer(PluginHostLink* link, bool inDialog)
 {
     for (;;) {
+        if (inDialog) ExtendWhileWindowsAnswer(link, PluginAnswerLimit());
         const HostPoll poll = PollPluginHost(link);
         if (poll != HostWaiting) return poll;
         MsgWaitForMultipleObjects(1, &link->process, FALSE, 50, QS_ALLINPUT);
@@ -77,11 +79,12 @@ HostPoll AwaitAnswer(PluginHostLink* link)
 }
 
 // The host's part of a double-click: open the library, then its settings
-// dialog over the page. 0, or the number of the message to show; a host
-// that dies or will not answer counts as a library that cannot be loaded.
+// dialog over the page. 0, or the number of the message to show, as the
+// show names it: a host lost while loading is a library that cannot be
+// loaded, one lost after is a plug-in that stopped answering.
 int ConfigureInHost(HWND page, PluginHostLink* link)
 {
-    if (AwaitAnswer(link) != HostAnswered) return kNotLoadedMessage;
+    if (AwaitAnswer(link, false) != HostAnswered) return kNotLoadedMessage;
     WireAnswer opened;
     const bool read = WireReadAnswer(link->kind, link->body, link->bodyLength, &opened);
     DropPluginAnswer(link);
@@ -93,13 +96,11 @@ int ConfigureInHost(HWND page, PluginHostLink* link)
     // The plug-in's dialog is another process's window: it may come to
     // the front over the page.
     AllowSetForegroundWindow(link->processId);
-    // The user takes as long as he likes over the dialog; only the host's
-    // end stops the wait.
-    if (!SendPluginRequest(link, kWireConfigure, owner, sizeof owner, 0)) return kNotLoadedMessage;
-    if (AwaitAnswer(link) != HostAnswered) return kNotLoadedMessage;
+    if (!SendPluginRequest(link, kWireConfigure, owner, sizeof owner, PluginAnswerLimit())) return kPluginNoAnswer;
+    if (AwaitAnswer(link, true) != HostAnswered) return kPluginNoAnswer;
     const uint32_t status = WireReadU32(link->body);
     DropPluginAnswer(link);
-    return status == 0 || status == kNoSettingsMessage ? static_cast<int>(status) : kNotLoadedMessage;
+    return status == 0 || status == kNoSettingsMessage ? static_cast<int>(status) : kPluginNoAnswer;
 }
 
 // The hint under the list gives way to the reason nothing can be opened.
@@ -135,8 +136,8 @@ void OpenPluginSettings(HWND page)
         // ends without closing its dialog must not leave the page dead.
         EnableWindow(page, FALSE);
         code = ConfigureInHost(page, &link);
-        if (link.awaiting) EndPluginHost(&link);
-        else ReleasePluginHost(&link, nullptr, 0);
+        // Gone before the page takes the next double-click.
+        ReleasePluginHost(&link, nullptr, 0, link.awaiting != 0);
         EnableWindow(page, TRUE);
         SetActiveWindow(page);
     }

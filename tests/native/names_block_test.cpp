@@ -18,6 +18,8 @@ std::vector<std::string> Walk(const std::string& block, uint16_t reported)
         if (!ok) EXPECT_EQ(name[0], '\0');
     }
     EXPECT_EQ(out.size(), ProcNameCount(size));
+    char past[kProcNameEntrySize];
+    EXPECT_FALSE(ProcNameAt(block.data(), block.size(), size, size, past));   // nothing begins at the size
     return out;
 }
 
@@ -40,6 +42,7 @@ TEST(NamesBlock, WalkTakesEveryEntryBelowTheSizeAndRefusesWhatIsNotAName)
         // bytes the block has beyond the reported size.
         {__LINE__, three, 50, N{"One", "Two", "Three"}},
         {__LINE__, Entry("One") + Entry("Two") + Entry("ThirdLongerName"), 41, N{"One", "Two", "ThirdLongerName"}},
+        {__LINE__, three, 40, N{"One", "Two"}},
         {__LINE__, three, 19, N{"One"}},
         {__LINE__, std::string("One\0", 4), 4, N{"One"}},
         {__LINE__, three, 0, N{}},

@@ -30,17 +30,20 @@ TEST(ViewerBlocks, NamesAreTakenOnlyInsideBothSizes)
         size_t blockBytes;  // as allocated; the walk must not look further
         unsigned reported;
         std::vector<std::string> names;
+        int32_t refused;   // the entry the saver stops at, or -1
     } cases[] = {
-        {__LINE__, three, 60, 60, {"Zeta", "Alpha", "Mid"}},
-        {__LINE__, three, 60, 44, {"Zeta", "Alpha", "Mid"}},  // partial last entry holds its NUL
-        {__LINE__, three, 60, 43, {"Zeta", "Alpha", "Mid"}},  // ... or the block does past the size
-        {__LINE__, three, 60, 0, {}},
-        {__LINE__, std::string("Abc\0", 4), 4, 4, {"Abc"}},   // below one entry
-        {__LINE__, three, 40, 60000, {"Zeta", "Alpha"}},      // claims more than it holds
-        {__LINE__, three.substr(0, 23), 23, 60000, {"Zeta", "!Alp"}}, // "Alp" runs off the block
-        {__LINE__, "Fine" + std::string(16, '\0') + twenty + Entries({"Last"}), 60, 60, {"Fine", "!" + twenty, "Last"}},
-        {__LINE__, Entries({std::string(19, 'x'), "", "Zeta", "Zeta"}), 80, 80, {std::string(19, 'x'), "!", "Zeta", "Zeta"}},
-        {__LINE__, "", 0, 40, {}},                            // no block at all
+        {__LINE__, three, 60, 60, {"Zeta", "Alpha", "Mid"}, -1},
+        {__LINE__, three, 60, 44, {"Zeta", "Alpha", "Mid"}, -1},  // partial last entry holds its NUL
+        {__LINE__, three, 60, 43, {"Zeta", "Alpha", "Mid"}, -1},  // ... or the block does past the size
+        {__LINE__, three, 60, 0, {}, 0},
+        {__LINE__, std::string("Abc\0", 4), 4, 4, {"Abc"}, -1},   // below one entry
+        {__LINE__, three, 40, 60000, {"Zeta", "Alpha"}, -1},      // claims more than it holds
+        {__LINE__, three.substr(0, 23), 23, 60000, {"Zeta", "!Alp"}, 1}, // "Alp" runs off the block
+        {__LINE__, "Fine" + std::string(16, '\0') + twenty + Entries({"Last"}), 60, 60, {"Fine", "!" + twenty, "Last"}, 1},
+        {__LINE__, Entries({std::string(19, 'x'), "", "Zeta", "Zeta"}), 80, 80, {std::string(19, 'x'), "!", "Zeta", "Zeta"}, 1},
+        {__LINE__, Entries({"", "Zeta"}), 40, 40, {"!", "Zeta"}, 0},
+        {__LINE__, Entries({"Zeta", "Mid", ""}), 60, 60, {"Zeta", "Mid", "!"}, 2},
+        {__LINE__, "", 0, 40, {}, 0},                            // no block at all
     };
     for (const Case& c : cases) {
         std::vector<char> block(c.block.begin(), c.block.end());
@@ -49,6 +52,7 @@ TEST(ViewerBlocks, NamesAreTakenOnlyInsideBothSizes)
         for (const ProcNameEntry& e : std::vector<ProcNameEntry>(list.entries, list.entries + list.count))
             got.push_back((e.verdict == kProcNameUsable ? "" : "!") + std::string(e.text));
         EXPECT_EQ(got, c.names) << "line " << c.line;
+        EXPECT_EQ(FirstRefusedEntry(&list), c.refused) << "line " << c.line;
     }
 }
 

@@ -24,8 +24,25 @@ bool Mode(const char* wanted)
 void Fault() { *static_cast<int volatile*>(nullptr) = 1; }
 DWORD WINAPI Linger(void*) { for (;;) Sleep(10); }
 
+// "window": the first call leaves a hidden window behind with a timer on
+// it; a later call is named "Served" once that timer has ticked between
+// the calls. "dialog" / "hang": a settings window that answers for a
+// while and closes, or one that hangs.
+HWND leftBehind = nullptr;
+int timerTicks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
+HWND MakeWindow(HWND owner, DWORD style)
+{
+    return CreateWindowExW(0, L"Static", L"tg_hostile", WS_POPUP | style, 0, 0, 40, 40, owner, nullptr, self, nullptr);
+}
+
 WORD GiveText(const char* name, HGLOBAL* text)
 {
+    if (Mode("window") && leftBehind) name = IsWindow(leftBehind) && timerTicks > 0 ? "Served" : "Unserved";
+    if (Mode("window") && !leftBehind) {
+        leftBehind = MakeWindow(nullptr, 0);
+        SetTimer(leftBehind, 1, 10, CountTick);
+    }
     TgNoteCall(name);
     if (Mode("fault")) Fault();
     if (Mode("hang")) Sleep(INFINITE);
@@ -61,6 +78,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 {
     self = instance;
     if (reason == DLL_PROCESS_ATTACH && Mode("lfault")) Fault();
+    // "slowunload": a library that takes its time to let go, and says
+    // when it came and went.
+    if (Mode("slowunload") && reason == DLL_PROCESS_ATTACH) TgNoteCall("Load");
+    if (Mode("slowunload") && reason == DLL_PROCESS_DETACH) {
+        Sleep(800);
+        TgNoteCall("Unload");
+    }
     return TRUE;
 }
 
@@ -87,23 +111,34 @@ WORD WINAPI GetTextgenProcNames(HGLOBAL* names)
     } else if (Mode("longname")) {
         std::strcpy(entries, "TextWithAVeryLongName");   // 21 bytes, exported
         size = 40;
-    } else if (Mode("oversize")) {
+    } else if (Mode("oversize") || Mode("window")) {
         std::strcpy(entries, "Text");
         std::strcpy(entries + 20, "Text");
         size = 400;
     } else {
         std::strcpy(entries, "Text");
     }
-    *names = TgBlock(entries, Mode("oversize") ? 40 : size);
+    *names = TgBlock(entries, size > sizeof entries ? sizeof entries : size);
     return size;
 }
 
 WORD WINAPI Text(HGLOBAL* text) { return GiveText("Text", text); }
 
-WORD WINAPI GetTextgenCnfgDlg(HWND)
+WORD WINAPI GetTextgenCnfgDlg(HWND owner)
 {
     if (Mode("sfault")) Fault();
     if (Mode("exit")) ExitProcess(0);
+    if (Mode("hang") || Mode("dialog")) {
+        HWND dialog = MakeWindow(owner, WS_VISIBLE);
+        if (Mode("hang")) Sleep(INFINITE);
+        // Open well beyond the answer limit the tests set, answering all along.
+        for (const ULONGLONG end = GetTickCount64() + TgSetting("TG_SLEEP", 0); GetTickCount64() < end;) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(10);
+        }
+        DestroyWindow(dialog);
+    }
     return 1;
 }
 WORD WINAPI TextWithAVeryLongName(HGLOBAL* text) { return GiveText("Long", text); }

@@ -39,6 +39,7 @@ struct Visit {
     std::string calls;
     bool messagesDrawn = true;
     bool ended = false;
+    bool leftWindowAnswered = true;   // a window the plug-in left behind, between calls
     std::vector<DWORD> hosts;   // started for the visit
 };
 
@@ -72,6 +73,12 @@ Visit VisitPlugin(HWND saver)
             --tick;
         }
         Tick(saver, 1);
+        // Only while the host has nothing to do but wait for the next call.
+        const bool idle = g.pluginTicks && g.pluginHost.process && !g.pluginHost.awaiting;
+        HWND left = idle ? FindWindowW(L"Static", L"tg_hostile") : nullptr;
+        DWORD_PTR answer = 0;
+        if (left && v.leftWindowAnswered)
+            v.leftWindowAnswered = SendMessageTimeoutW(left, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
         const DWORD host = g.pluginHost.processId;
         if (host && (v.hosts.empty() || v.hosts.back() != host)) v.hosts.push_back(host);
         if (g.currentKind != 6) {
@@ -140,6 +147,7 @@ struct PluginShowTest : SaverWindowTest {
             EXPECT_EQ(v.texts, texts) << "line " << line << ", visit " << visit;
             EXPECT_EQ(v.codes, codes) << "line " << line << ", visit " << visit;
             EXPECT_TRUE(v.messagesDrawn) << "line " << line << ", visit " << visit;
+            EXPECT_TRUE(v.leftWindowAnswered) << "line " << line << ", visit " << visit;
             EXPECT_EQ(v.calls, calls) << "line " << line << ", visit " << visit;
             // The show went on to the words file after the plug-in.
             EXPECT_EQ(g.currentKind, 1u) << "line " << line;
@@ -187,8 +195,12 @@ TEST_F(PluginShowTest, EachVisitShowsTheNamedTextsInBlockOrderOrItsNumberedMessa
         {__LINE__, "tg_hostile", "TG_HOSTILE", "longname", T{}, C{"Em042"}, ""},
         // A size beyond the block: only the entries the block holds.
         {__LINE__, "tg_hostile", "TG_HOSTILE", "oversize", T{6, 6}, C{}, "Text;Text;"},
-        // A length beyond the text block: cut to the block.
+        // A length beyond the text block: cut to the bytes that came, not
+        // to the saver's copy of them.
         {__LINE__, "tg_hostile", "TG_HOSTILE", "bigtext", T{12}, C{}, "Text;"},
+        // A window and timer made in one call still live in the next, and
+        // the window answers in between.
+        {__LINE__, "tg_hostile", "TG_HOSTILE", "window", T{6, 6}, C{}, "Text;Served;"},
         {__LINE__, "tg_hostile", "TG_HOSTILE", "nullhandle", T{}, C{"Em043"}, "Text;"},
         {__LINE__, "tg_hostile", "TG_HOSTILE", "failwithblock", T{}, C{"Em043"}, "Text;"},
         // What would have ended or frozen the saver when plug-ins ran in it.
@@ -236,6 +248,34 @@ TEST_F(PluginShowTest, APluginOfTheOtherBitnessShowsItsTexts)
     CloseHandle(pi.hProcess);
     ASSERT_TRUE(CopyFileA(other.c_str(), plugin.c_str(), FALSE));
     ExpectVisits(__LINE__, nullptr, nullptr, {4, 8, 12}, {}, "One;Two;Three;");
+}
+
+// A folder of one plug-in whose library is slow to let go: each visit's
+// host loads it only once the last one has unloaded it, and the saver's
+// end gives the last host the same time to do so.
+TEST_F(PluginShowTest, EachVisitLoadsTheLibraryOnlyOnceTheLastHasLetItGo)
+{
+    DeleteFileA((folder + "\\B.TXT").c_str());
+    ASSERT_TRUE(CopyFileA(TestPlugin("tg_hostile").c_str(), plugin.c_str(), FALSE));
+    const std::string trail = folder + "\\trail.log";   // no kind the show takes
+    SetEnvironmentVariableA("TG_TRAIL", trail.c_str());
+    SetEnvironmentVariableA("TG_HOSTILE", "slowunload");
+    ASSERT_NO_FATAL_FAILURE(OpenSaver(kWidth, kHeight));
+    int visits = 0;
+    for (const ULONGLONG deadline = GetTickCount64() + 30000; visits < 2 && GetTickCount64() < deadline;) {
+        const bool loaded = g.pluginTicks != 0;
+        if (g.pluginHost.awaiting || !loaded) Sleep(5);
+        Tick(saver, 1);
+        visits += loaded && g.pluginTicks == 0;
+    }
+    DestroyWindow(host);
+    host = nullptr;
+    PumpMessages();
+    SetEnvironmentVariableA("TG_TRAIL", nullptr);
+    SetEnvironmentVariableA("TG_HOSTILE", nullptr);
+    std::ifstream calls(trail, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(calls), std::istreambuf_iterator<char>()),
+              "Load;Text;Unload;Load;Text;Unload;");
 }
 
 TEST_F(PluginShowTest, ClosingInTheMiddleOfAPluginLetsItGo)

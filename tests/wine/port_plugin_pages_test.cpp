@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text932_win.h"
+#include "saver/common/plugin_host_win.h"
 #include "saver/resources/resource.h"
 #include "saver/saver_state.h"
 #include "saver/settings/pages_win.h"
@@ -23,6 +24,9 @@ const char kEm040[] = "Em040 \x83\x8b\x83\x7e\x83\x69\x83\x74TextGenDLL\x82\xaa\
 // "Em044 このルミナフTextGenDLLには設定用ﾌﾟﾛｾｼﾞｬはありません"
 const char kEm044[] = "Em044 \x82\xb1\x82\xcc\x83\x8b\x83\x7e\x83\x69\x83\x74TextGenDLL\x82\xc9\x82\xcd\x90\xdd\x92\xe8"
                       "\x97\x70\xcc\xdf\xdb\xbe\xbc\xde\xac\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+// "Em045 ルミナフTextGenDLLが応答しなくなりました"
+const char kEm045[] = "Em045 \x83\x8b\x83\x7e\x83\x69\x83\x74TextGenDLL\x82\xaa\x89\x9e\x93\x9a\x82\xb5\x82\xc8\x82\xad"
+                      "\x82\xc8\x82\xe8\x82\xdc\x82\xb5\x82\xbd";
 const DWORD kMissing = 0xBADu;
 
 struct PageRun {
@@ -187,11 +191,17 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         {__LINE__, &folder, -1, nullptr, false},
         {__LINE__, &deep, 0, nullptr, true},
         {__LINE__, &none, 0, nullptr, false},
-        {__LINE__, &folder, 3, kEm040, false, "sfault"},
-        {__LINE__, &folder, 3, kEm040, false, "exit"},
+        // Named as the show names them: only a failed load is Em040.
+        {__LINE__, &folder, 3, kEm045, false, "sfault"},
+        {__LINE__, &folder, 3, kEm045, false, "exit"},
+        {__LINE__, &folder, 3, kEm045, false, "hang"},
         {__LINE__, &folder, 3, kEm040, false, "lfault"},
+        // A dialog the user keeps open beyond the answer limit is no hang.
+        {__LINE__, &folder, 3, nullptr, false, "dialog"},
         {__LINE__, &folder, 2, nullptr, false, nullptr, true},
     };
+    SetPluginAnswerLimit(2000);
+    SetEnvironmentVariableA("TG_SLEEP", "4000");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KelmoraTest");
@@ -246,6 +256,8 @@ TEST_F(PortAndPluginPageTest, TextGenListsTheFoldersLibrariesAndOpensTheDoubleCl
         EXPECT_TRUE(ProcessesEnd(ProcessesNamed(kOwnHost), 5000));
     }
     SetEnvironmentVariableA("TG_HOSTILE", nullptr);
+    SetEnvironmentVariableA("TG_SLEEP", nullptr);
+    SetPluginAnswerLimit(0);
     DeleteFileA(inRoot.c_str());
     RemoveTree(folder);
 }
