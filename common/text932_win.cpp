@@ -85,6 +85,29 @@ int NarrowTo932StandIn(const wchar_t* wide, int wideCount, char* out, int outSiz
     return n > 0 ? n : -1;
 }
 
+uint8_t ShiftJisBytes932(uint32_t codePoint)
+{
+    // 0 not asked yet, else the answer + 1.
+    static uint8_t known[0x10000];
+    if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+    if (codePoint <= 0xFFFF && known[codePoint] != 0) return static_cast<uint8_t>(known[codePoint] - 1);
+    wchar_t wide[2];
+    int units = 1;
+    if (codePoint > 0xFFFF) {
+        wide[0] = static_cast<wchar_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+        wide[1] = static_cast<wchar_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        units = 2;
+    } else {
+        wide[0] = static_cast<wchar_t>(codePoint);
+    }
+    char bytes[8];
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr, &lossy);
+    uint8_t answer = (n == 1 || n == 2) && !lossy ? static_cast<uint8_t>(n) : 0;
+    if (codePoint <= 0xFFFF) known[codePoint] = static_cast<uint8_t>(answer + 1);
+    return answer;
+}
+
 BOOL TextOut932(HDC dc, int x, int y, const char* bytes, int byteCount)
 {
     Wide932 w;
