@@ -2,9 +2,9 @@
 
 #include "saver/sayings/text_clusters.h"
 
-#include <d2d1.h>
 #include <dwrite_2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
@@ -44,23 +44,105 @@ struct Face {
 
 struct UnicodeText {
     bool tried;
-    HMODULE dwrite, d2d1;
+    HMODULE dwrite;
     IDWriteFactory* factory;
-    IDWriteFontFallback* fallback;   // null before Windows 8.1
+    IDWriteFactory2* factory2;       // null before Windows 8.1: no fallback, no colour
+    IDWriteFontFallback* fallback;
     IDWriteFontCollection* fonts;
     IDWriteGdiInterop* interop;
-    ID2D1Factory* d2d;
-    ID2D1DCRenderTarget* target;
-    ID2D1SolidColorBrush* ink;       // white, or the text colour in the colour pass
-    ID2D1SolidColorBrush* none;      // hides the runs of the other pass
+    IDWriteBitmapRenderTarget* target;   // the rows being drawn, in a picture of its own
+    IDWriteRenderingParams* params;      // grey antialiasing: the picture is recoloured
+    SIZE targetSize;
+    COLORREF ink;                        // white, or the text colour in the colour pass
     Face faces[kUnicodeSlots];
     Family families[kFamilies];
     int familyCount;
     Answer answers[kAnswers];
     // The drawing under way.
     bool drawing, colourPass, colourPending;
-    int top;
+    HDC dc;
+    int top, width, rows;
+    DWRITE_MATRIX transform;   // of the line being drawn: GDI's width and place
 } u;
+
+// Marks the runs that the current pass leaves out.
+struct Hidden : IUnknown {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+} hidden;
+
+// Hands the glyph runs of a line to the bitmap target, in the colours of a
+// colour font's layers in the colour pass.
+struct GlyphPainter : IDWriteTextRenderer {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IDWritePixelSnapping) || iid == __uuidof(IDWriteTextRenderer)) {
+            *out = this;
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE IsPixelSnappingDisabled(void*, BOOL* disabled) override
+    {
+        *disabled = FALSE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetCurrentTransform(void*, DWRITE_MATRIX* transform) override
+    {
+        *transform = u.transform;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPixelsPerDip(void*, FLOAT* pixels) override
+    {
+        *pixels = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DrawGlyphRun(void*, FLOAT x, FLOAT y, DWRITE_MEASURING_MODE mode,
+                                           const DWRITE_GLYPH_RUN* run, const DWRITE_GLYPH_RUN_DESCRIPTION*,
+                                           IUnknown* effect) override
+    {
+        if (effect == &hidden) return S_OK;
+        IDWriteColorGlyphRunEnumerator* layers = nullptr;
+        if (u.colourPass && u.factory2 &&
+            SUCCEEDED(u.factory2->TranslateColorGlyphRun(x, y, run, nullptr, mode, &u.transform, 0, &layers))) {
+            BOOL more = FALSE;
+            const DWRITE_COLOR_GLYPH_RUN* layer = nullptr;
+            while (SUCCEEDED(layers->MoveNext(&more)) && more && SUCCEEDED(layers->GetCurrentRun(&layer))) {
+                // 0xFFFF: the layer takes the text's own colour.
+                const DWRITE_COLOR_F& c = layer->runColor;
+                const COLORREF colour = layer->paletteIndex == 0xFFFF ? u.ink
+                                                                       : RGB(c.r * 255 + 0.5f, c.g * 255 + 0.5f,
+                                                                             c.b * 255 + 0.5f);
+                u.target->DrawGlyphRun(layer->baselineOriginX, layer->baselineOriginY, mode, &layer->glyphRun,
+                                       u.params, colour, nullptr);
+            }
+            Drop(&layers);
+            return S_OK;
+        }
+        return u.target->DrawGlyphRun(x, y, mode, run, u.params, u.ink, nullptr);
+    }
+    HRESULT STDMETHODCALLTYPE DrawUnderline(void*, FLOAT, FLOAT, const DWRITE_UNDERLINE*, IUnknown*) override
+    {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DrawStrikethrough(void*, FLOAT, FLOAT, const DWRITE_STRIKETHROUGH*, IUnknown*) override
+    {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DrawInlineObject(void*, FLOAT, FLOAT, IDWriteInlineObject*, BOOL, BOOL,
+                                               IUnknown*) override
+    {
+        return S_OK;
+    }
+} painter;
 
 // The text of one cluster, for the system's fallback to look at.
 struct ClusterSource : IDWriteTextAnalysisSource {
@@ -135,54 +217,51 @@ bool FamilyName(IDWriteFont* font, wchar_t (&name)[kFamilyName])
     return ok;
 }
 
-// The DirectWrite and Direct2D entry points, from the libraries found at
-// run time: a system without them still shows its sayings through GDI.
+// The DirectWrite entry point, from the library found at run time: a
+// system without it still shows its sayings through GDI.
 bool Start()
 {
-    if (u.tried) return u.factory && u.d2d;
+    if (u.tried) return u.factory != nullptr;
     u.tried = true;
     u.dwrite = LoadLibraryW(L"dwrite.dll");
-    u.d2d1 = LoadLibraryW(L"d2d1.dll");
     typedef HRESULT(WINAPI * WriteFactoryFn)(DWRITE_FACTORY_TYPE, REFIID, IUnknown**);
-    typedef HRESULT(WINAPI * DrawFactoryFn)(D2D1_FACTORY_TYPE, REFIID, const D2D1_FACTORY_OPTIONS*, void**);
     auto makeWrite = u.dwrite ? reinterpret_cast<WriteFactoryFn>(
                                     reinterpret_cast<void*>(GetProcAddress(u.dwrite, "DWriteCreateFactory")))
                               : nullptr;
-    auto makeDraw = u.d2d1 ? reinterpret_cast<DrawFactoryFn>(
-                                 reinterpret_cast<void*>(GetProcAddress(u.d2d1, "D2D1CreateFactory")))
-                           : nullptr;
-    if (!makeWrite || !makeDraw ||
+    IDWriteRenderingParams* defaults = nullptr;
+    if (!makeWrite ||
         FAILED(makeWrite(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
                          reinterpret_cast<IUnknown**>(&u.factory))) ||
-        FAILED(makeDraw(D2D1_FACTORY_TYPE_SINGLE_THREADED, __uuidof(ID2D1Factory), nullptr,
-                        reinterpret_cast<void**>(&u.d2d))) ||
-        FAILED(u.factory->GetSystemFontCollection(&u.fonts, FALSE)) || FAILED(u.factory->GetGdiInterop(&u.interop))) {
+        FAILED(u.factory->GetSystemFontCollection(&u.fonts, FALSE)) || FAILED(u.factory->GetGdiInterop(&u.interop)) ||
+        FAILED(u.factory->CreateRenderingParams(&defaults)) ||
+        FAILED(u.factory->CreateCustomRenderingParams(defaults->GetGamma(), defaults->GetEnhancedContrast(), 0.0f,
+                                                      defaults->GetPixelGeometry(), defaults->GetRenderingMode(),
+                                                      &u.params))) {
+        Drop(&defaults);
         ReleaseUnicodeText();
         u.tried = true;
         return false;
     }
-    IDWriteFactory2* factory2 = nullptr;
-    if (SUCCEEDED(u.factory->QueryInterface(__uuidof(IDWriteFactory2), reinterpret_cast<void**>(&factory2)))) {
-        factory2->GetSystemFontFallback(&u.fallback);
-        Drop(&factory2);
-    }
+    Drop(&defaults);
+    if (SUCCEEDED(u.factory->QueryInterface(__uuidof(IDWriteFactory2), reinterpret_cast<void**>(&u.factory2))))
+        u.factory2->GetSystemFontFallback(&u.fallback);
     return true;
 }
 
-bool MakeTarget()
+// The target's picture, grown to hold the rows; kept for the next saying.
+bool MakeTarget(int width, int rows)
 {
-    if (u.target) return true;
-    const D2D1_RENDER_TARGET_PROPERTIES properties = {
-        D2D1_RENDER_TARGET_TYPE_DEFAULT, {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE}, 96.0f, 96.0f,
-        D2D1_RENDER_TARGET_USAGE_NONE, D2D1_FEATURE_LEVEL_DEFAULT};
-    if (FAILED(u.d2d->CreateDCRenderTarget(&properties, &u.target))) return false;
-    const D2D1_COLOR_F white = {1, 1, 1, 1}, clear = {0, 0, 0, 0};
-    if (FAILED(u.target->CreateSolidColorBrush(&white, nullptr, &u.ink)) ||
-        FAILED(u.target->CreateSolidColorBrush(&clear, nullptr, &u.none))) {
-        Drop(&u.ink);
-        Drop(&u.target);
-        return false;
+    if (u.target && u.targetSize.cx >= width && u.targetSize.cy >= rows) return true;
+    const SIZE size = {std::max<LONG>(width, u.targetSize.cx), std::max<LONG>(rows, u.targetSize.cy)};
+    if (u.target && SUCCEEDED(u.target->Resize(size.cx, size.cy))) {
+        u.targetSize = size;
+        return true;
     }
+    Drop(&u.target);
+    u.targetSize = SIZE{0, 0};
+    if (FAILED(u.interop->CreateBitmapRenderTarget(nullptr, size.cx, size.cy, &u.target))) return false;
+    u.target->SetPixelsPerDip(1);
+    u.targetSize = size;
     return true;
 }
 
@@ -282,7 +361,7 @@ IDWriteTextLayout* LayOutLine(const Face& face, const char16_t* text, uint32_t l
         const bool colour = runFamily >= 0 ? u.families[runFamily].colour : face.colour;
         if (runFamily >= 0 && end > runStart) layout->SetFontFamilyName(u.families[runFamily].name, range);
         if (colour && end > runStart) *hasColour = true;
-        if (u.drawing && end > runStart && colour != u.colourPass) layout->SetDrawingEffect(u.none, range);
+        if (u.drawing && end > runStart && colour != u.colourPass) layout->SetDrawingEffect(&hidden, range);
     };
     for (uint32_t at = 0; at < length;) {
         uint32_t first = 0;
@@ -370,45 +449,19 @@ SIZE UnicodeExtent(UnicodeFontSlot slot, const char16_t* text, uint32_t length)
 
 bool BeginUnicodeDrawing(HDC dc, int width, int top, int bottom, bool colour, COLORREF textColour)
 {
-    if (!Start() || !MakeTarget() || bottom <= top) return false;
+    if (!Start() || bottom <= top || width <= 0 || !MakeTarget(width, bottom - top)) return false;
     if (colour && !u.colourPending) return false;
-    const RECT rows = {0, top, width, bottom};
-    if (FAILED(u.target->BindDC(dc, &rows))) return false;
-    ID2D1Bitmap* picture = nullptr;
-    if (colour) {
-        // What the rows show now is the background the colour runs go on.
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -(bottom - top), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP copy = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC copyDc = copy ? CreateCompatibleDC(dc) : nullptr;
-        if (copyDc) {
-            HGDIOBJ old = SelectObject(copyDc, copy);
-            BitBlt(copyDc, 0, 0, width, bottom - top, dc, 0, top, SRCCOPY);
-            GdiFlush();
-            const D2D1_BITMAP_PROPERTIES properties = {{DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE}, 96, 96};
-            u.target->CreateBitmap({static_cast<UINT32>(width), static_cast<UINT32>(bottom - top)}, bits,
-                                   static_cast<UINT32>(width) * 4, &properties, &picture);
-            SelectObject(copyDc, old);
-            DeleteDC(copyDc);
-        }
-        if (copy) DeleteObject(copy);
-        if (!picture) return false;
-        u.ink->SetColor({GetRValue(textColour) / 255.0f, GetGValue(textColour) / 255.0f,
-                         GetBValue(textColour) / 255.0f, 1});
-    } else {
-        u.ink->SetColor({1, 1, 1, 1});
-        u.colourPending = false;
-    }
-    u.target->BeginDraw();
-    u.target->SetTextAntialiasMode(D2D1_TEXT_ANTIALIAS_MODE_GRAYSCALE);
-    u.target->SetTransform({1, 0, 0, 1, 0, 0});
-    u.target->Clear({0, 0, 0, 1});
-    if (picture) u.target->DrawBitmap(picture, nullptr, 1.0f, D2D1_BITMAP_INTERPOLATION_MODE_NEAREST_NEIGHBOR, nullptr);
-    Drop(&picture);
+    if (!colour) u.colourPending = false;
+    // The glyphs are laid over what the rows show: black, or in the colour
+    // pass the finished picture.
+    if (!BitBlt(u.target->GetMemoryDC(), 0, 0, width, bottom - top, dc, 0, top, SRCCOPY)) return false;
+    u.ink = colour ? textColour : RGB(255, 255, 255);
     u.drawing = true;
     u.colourPass = colour;
+    u.dc = dc;
     u.top = top;
+    u.width = width;
+    u.rows = bottom - top;
     return true;
 }
 
@@ -427,10 +480,10 @@ void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, u
     float baseline = static_cast<float>(face.ascent);
     if (SUCCEEDED(layout->GetLineMetrics(&line, 1, &lines)) && lines >= 1) baseline = line.baseline;
     if (!u.colourPass || colour) {
-        u.target->SetTransform({face.scaleX, 0, 0, 1, static_cast<float>(x),
-                                static_cast<float>(y - u.top + face.ascent) - baseline});
-        u.target->DrawTextLayout({0, 0}, layout, u.ink,
-                                 u.colourPass ? D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT : D2D1_DRAW_TEXT_OPTIONS_NONE);
+        u.transform = {face.scaleX, 0, 0, 1, static_cast<float>(x),
+                       static_cast<float>(y - u.top + face.ascent) - baseline};
+        u.target->SetCurrentTransform(&u.transform);
+        layout->Draw(nullptr, &painter, 0, 0);
     }
     Drop(&layout);
 }
@@ -439,12 +492,8 @@ void EndUnicodeDrawing()
 {
     if (!u.drawing) return;
     u.drawing = false;
-    // A lost device is made anew on the next saying.
-    if (u.target->EndDraw() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
-        Drop(&u.ink);
-        Drop(&u.none);
-        Drop(&u.target);
-    }
+    BitBlt(u.dc, 0, u.top, u.width, u.rows, u.target->GetMemoryDC(), 0, 0, SRCCOPY);
+    u.dc = nullptr;
 }
 
 bool UnicodeColourPending() { return u.colourPending; }
@@ -460,15 +509,13 @@ void ReleaseUnicodeFonts()
 void ReleaseUnicodeText()
 {
     ReleaseUnicodeFonts();
-    Drop(&u.ink);
-    Drop(&u.none);
     Drop(&u.target);
-    Drop(&u.d2d);
+    Drop(&u.params);
     Drop(&u.fallback);
     Drop(&u.interop);
     Drop(&u.fonts);
+    Drop(&u.factory2);
     Drop(&u.factory);
     if (u.dwrite) FreeLibrary(u.dwrite);
-    if (u.d2d1) FreeLibrary(u.d2d1);
     u = UnicodeText();
 }
