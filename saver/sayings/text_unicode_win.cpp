@@ -42,6 +42,16 @@ struct Face {
     bool colour;
 };
 
+// The face GDI takes for a description is asked of the platform once: on
+// some systems the asking takes longer than drawing the saying.
+struct KnownFace {
+    wchar_t name[LF_FACESIZE];
+    BYTE charSet;
+    LONG weight;
+    IDWriteFont* font;
+};
+const int kKnownFaces = 8;
+
 struct UnicodeText {
     bool tried;
     HMODULE dwrite;
@@ -58,6 +68,8 @@ struct UnicodeText {
     Family families[kFamilies];
     int familyCount;
     Answer answers[kAnswers];
+    KnownFace known[kKnownFaces];
+    int nextKnown;
     // The drawing under way.
     bool drawing, colourPass, colourPending;
     HDC dc;
@@ -394,9 +406,28 @@ bool PrepareUnicodeFont(HDC dc, HFONT font, UnicodeFontSlot slot)
     IDWriteFontFace* gdiFace = nullptr;
     LOGFONTW description;
     const bool described = GetObjectW(font, sizeof description, &description) == sizeof description;
-    if (ok && (FAILED(u.interop->CreateFontFaceFromHdc(dc, &gdiFace)) ||
-               FAILED(u.fonts->GetFontFromFontFace(gdiFace, &face.font))))
-        ok = described && SUCCEEDED(u.interop->CreateFontFromLOGFONT(&description, &face.font));
+    KnownFace* known = nullptr;
+    for (KnownFace& k : u.known)
+        if (described && k.font && k.charSet == description.lfCharSet && k.weight == description.lfWeight &&
+            std::wcscmp(k.name, description.lfFaceName) == 0)
+            known = &k;
+    if (ok && known) {
+        face.font = known->font;
+        face.font->AddRef();
+    } else if (ok) {
+        if (FAILED(u.interop->CreateFontFaceFromHdc(dc, &gdiFace)) ||
+            FAILED(u.fonts->GetFontFromFontFace(gdiFace, &face.font)))
+            ok = described && SUCCEEDED(u.interop->CreateFontFromLOGFONT(&description, &face.font));
+        if (ok && described) {
+            KnownFace& k = u.known[u.nextKnown++ % kKnownFaces];
+            Drop(&k.font);
+            std::memcpy(k.name, description.lfFaceName, sizeof k.name);
+            k.charSet = description.lfCharSet;
+            k.weight = description.lfWeight;
+            k.font = face.font;
+            k.font->AddRef();
+        }
+    }
     Drop(&gdiFace);
     ok = ok && FamilyName(face.font, face.family);
     // GDI's height is the cell; the em is the cell without its leading.
@@ -452,9 +483,12 @@ bool BeginUnicodeDrawing(HDC dc, int width, int top, int bottom, bool colour, CO
     if (!Start() || bottom <= top || width <= 0 || !MakeTarget(width, bottom - top)) return false;
     if (colour && !u.colourPending) return false;
     if (!colour) u.colourPending = false;
-    // The glyphs are laid over what the rows show: black, or in the colour
-    // pass the finished picture.
-    if (!BitBlt(u.target->GetMemoryDC(), 0, 0, width, bottom - top, dc, 0, top, SRCCOPY)) return false;
+    // The glyphs are laid over what the rows show: black (which needs no
+    // copy), or in the colour pass the finished picture.
+    HDC glyphs = u.target->GetMemoryDC();
+    if (colour ? !BitBlt(glyphs, 0, 0, width, bottom - top, dc, 0, top, SRCCOPY)
+               : !PatBlt(glyphs, 0, 0, width, bottom - top, BLACKNESS))
+        return false;
     u.ink = colour ? textColour : RGB(255, 255, 255);
     u.drawing = true;
     u.colourPass = colour;
@@ -509,6 +543,7 @@ void ReleaseUnicodeFonts()
 void ReleaseUnicodeText()
 {
     ReleaseUnicodeFonts();
+    for (KnownFace& k : u.known) Drop(&k.font);
     Drop(&u.target);
     Drop(&u.params);
     Drop(&u.fallback);
