@@ -74,17 +74,6 @@ int NarrowTo932(const wchar_t* wide, int wideCount, char* out, int outSize)
     return n;
 }
 
-int NarrowTo932StandIn(const wchar_t* wide, int wideCount, char* out, int outSize)
-{
-    if (wideCount == 0) return 0;
-    if (wide == nullptr || wideCount < 0) return -1;
-    static const char kStandIn[] = "\x81\x45";
-    if (out == nullptr) outSize = 0;
-    if (outSize < 0) return -1;
-    int n = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide, wideCount, out, outSize, kStandIn, nullptr);
-    return n > 0 ? n : -1;
-}
-
 uint8_t ShiftJisBytes932(uint32_t codePoint)
 {
     // 0 not asked yet, else the answer + 1.
