@@ -330,6 +330,9 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         {__LINE__, "", 0},
         {__LINE__, "\x82", 1},
         {__LINE__, manyLines, 100000},
+        // The same through the Unicode path: any units, a line past the screen.
+        {__LINE__, "\xFF\xFE" + binary, 0xFFFFFFFFu},
+        {__LINE__, "\xEF\xBB\xBF" + std::string(1 << 16, 'x') + u8"𠮷\r\n\xF0\x9F\x91\x8D", 2},
         // Ordinary sayings, for the colouring against the whole-screen way.
         {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n@>" + kMonkey + "\r\n", 3},
     };
