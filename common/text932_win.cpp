@@ -74,15 +74,27 @@ int NarrowTo932(const wchar_t* wide, int wideCount, char* out, int outSize)
     return n;
 }
 
-int NarrowTo932StandIn(const wchar_t* wide, int wideCount, char* out, int outSize)
+uint8_t ShiftJisBytes932(uint32_t codePoint)
 {
-    if (wideCount == 0) return 0;
-    if (wide == nullptr || wideCount < 0) return -1;
-    static const char kStandIn[] = "\x81\x45";
-    if (out == nullptr) outSize = 0;
-    if (outSize < 0) return -1;
-    int n = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide, wideCount, out, outSize, kStandIn, nullptr);
-    return n > 0 ? n : -1;
+    // 0 not asked yet, else the answer + 1.
+    static uint8_t known[0x10000];
+    if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+    if (codePoint <= 0xFFFF && known[codePoint] != 0) return static_cast<uint8_t>(known[codePoint] - 1);
+    wchar_t wide[2];
+    int units = 1;
+    if (codePoint > 0xFFFF) {
+        wide[0] = static_cast<wchar_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+        wide[1] = static_cast<wchar_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        units = 2;
+    } else {
+        wide[0] = static_cast<wchar_t>(codePoint);
+    }
+    char bytes[8];
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, nullptr, &lossy);
+    uint8_t answer = (n == 1 || n == 2) && !lossy ? static_cast<uint8_t>(n) : 0;
+    if (codePoint <= 0xFFFF) known[codePoint] = static_cast<uint8_t>(answer + 1);
+    return answer;
 }
 
 BOOL TextOut932(HDC dc, int x, int y, const char* bytes, int byteCount)

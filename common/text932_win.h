@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 // Paths are UTF-16 from the registry to the file system; the portable rules
 // see them as char16_t, which on this platform is the same unit.
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wide characters");
@@ -30,12 +32,10 @@ void FreeWide932(Wide932* w);
 // buffer then holds an empty text).
 int NarrowTo932(const wchar_t* wide, int wideCount, char* out, int outSize);
 
-// UTF-16 text from outside the saver (a words file in Unicode) to code
-// page 932: a character with no form there becomes the stand-in "・"
-// rather than a lookalike, so every system shows the same. out null (or
-// outSize 0) gives the byte count needed. Returns the byte count, or -1
-// when out is too small or the platform refuses; out gets no terminator.
-int NarrowTo932StandIn(const wchar_t* wide, int wideCount, char* out, int outSize);
+// How many bytes code page 932 gives the character (1 or 2), or 0 when it
+// has none there (no best fit: a lookalike is not a form). Answers for the
+// basic plane are kept, so asking again costs a table look-up.
+uint8_t ShiftJisBytes932(uint32_t codePoint);
 
 // Drawing.
 BOOL TextOut932(HDC dc, int x, int y, const char* bytes, int byteCount);

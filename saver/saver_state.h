@@ -78,9 +78,12 @@ struct SaverState {
     uint16_t kindCounts[6];
     uint32_t catalogueCursor;
 
-    // Words file text of the current item.
+    // Words file text of the current item: Shift-JIS bytes, or UTF-16
+    // units when textUtf16 is 1 (a Unicode words file; textLength then
+    // counts units). Plug-in texts are Shift-JIS whatever it says.
     HGLOBAL textBuffer;
     uint32_t textLength;
+    uint16_t textUtf16;
 
     // Pictures shared by text, bitmap and opening.
     MemorySurface SourceSurface;

@@ -34,5 +34,9 @@ const TextPlacement& LastTextPlacement();
 // Lets go of SourceSurface and ends the text: textTicks 0, itemBusy 0.
 void ReleaseTextPicture();
 
+// What sayings keep from one to the next (the engine that draws Unicode
+// text and its answers about fonts), let go of at the end of the show.
+void ReleaseTextEngine();
+
 // Sets faceName to a random slot of the Font list.
 void PickFont(HWND window);

@@ -123,11 +123,23 @@ uint32_t DecodeWordsText(const char* bytes, uint32_t count, WordsEncoding encodi
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     uint32_t written = 0;
     uint32_t at = 0;
+    // A character beyond the basic plane goes out as its pair, or not at all
+    // when only one unit is left.
+    auto put = [&](uint32_t codePoint) {
+        if (codePoint > 0xFFFF) {
+            if (written + 2 > capacity) return false;
+            out[written++] = static_cast<uint16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+            out[written++] = static_cast<uint16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            out[written++] = WindowsForm(static_cast<uint16_t>(codePoint));
+        }
+        return true;
+    };
     if (encoding == WordsUtf8) {
         while (at < count && written < capacity) {
             uint32_t codePoint = 0;
             at += Utf8Step(p + at, count - at, &codePoint);
-            out[written++] = codePoint > 0xFFFF ? kWordsStandIn : WindowsForm(static_cast<uint16_t>(codePoint));
+            if (!put(codePoint == kBroken ? kWordsStandIn : codePoint)) break;
         }
         return written;
     }
@@ -137,18 +149,19 @@ uint32_t DecodeWordsText(const char* bytes, uint32_t count, WordsEncoding encodi
         return little ? static_cast<uint16_t>(p[i] | (p[i + 1] << 8)) : static_cast<uint16_t>((p[i] << 8) | p[i + 1]);
     };
     while (at + 1 < count && written < capacity) {
-        uint16_t unit = unitAt(at);
+        uint32_t codePoint = unitAt(at);
         at += 2;
-        if (unit >= 0xD800 && unit <= 0xDFFF) {
-            // A whole pair is one character beyond the basic plane; either
-            // way one stand-in shows where it was.
-            if (unit <= 0xDBFF && at + 1 < count) {
-                uint16_t next = unitAt(at);
-                if (next >= 0xDC00 && next <= 0xDFFF) at += 2;
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+            // Only a whole pair is a character; half of one is a stand-in.
+            uint16_t next = at + 1 < count ? unitAt(at) : 0;
+            if (codePoint <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+                codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (next - 0xDC00u);
+                at += 2;
+            } else {
+                codePoint = kWordsStandIn;
             }
-            unit = kWordsStandIn;
         }
-        out[written++] = WindowsForm(unit);
+        if (!put(codePoint)) break;
     }
     // A file cut inside its last character.
     if (at + 1 == count && written < capacity) out[written++] = kWordsStandIn;

@@ -1,7 +1,7 @@
-// Words files written by today's editors come in UTF-8 or UTF-16; the rest
-// of the saver speaks Shift-JIS only. These rules tell which a file is and
-// turn the Unicode kinds into UTF-16 units that the code-page-932 boundary
-// narrows to Shift-JIS. Nothing here needs the platform.
+// Words files written by today's editors come in UTF-8 or UTF-16. These
+// rules tell which a file is and turn the Unicode kinds into the UTF-16
+// units that are laid out and drawn as they are. Nothing here needs the
+// platform.
 #pragma once
 #include <cstdint>
 
@@ -12,9 +12,9 @@ enum WordsEncoding {
     WordsUtf16Be = 3,
 };
 
-// What stands for a character that cannot be shown: one with no Shift-JIS
-// form, half a surrogate pair, a broken UTF-8 sequence after a UTF-8 mark,
-// or the odd last byte of a UTF-16 file. U+30FB, Shift-JIS 81 45 ("・").
+// What stands for what is no character: half a surrogate pair, a broken
+// UTF-8 sequence after a UTF-8 mark, or the odd last byte of a UTF-16
+// file. U+30FB, Shift-JIS 81 45 ("・").
 constexpr uint16_t kWordsStandIn = 0x30FB;
 
 // The encoding of a file's bytes, and where its text starts (after the
@@ -29,10 +29,11 @@ WordsEncoding DetectWordsEncoding(const char* bytes, uint32_t length, uint32_t* 
 uint32_t WordsUnitsBound(uint32_t count);
 
 // Decodes count bytes of a Unicode kind into out (capacity units); gives
-// the number of units written, never more than capacity. Characters
-// beyond the basic plane have no Shift-JIS form and become one stand-in
-// each, so the result holds no surrogates at all; the few marks that JIS
-// and Windows code differently (the wave dash and its kin) come out in
-// Windows' code, which Shift-JIS has.
+// the number of units written, never more than capacity (a character
+// beyond the basic plane is written whole or not at all). Such characters
+// come out as their surrogate pairs and every surrogate in the result has
+// its partner; the few marks that JIS and Windows code differently (the
+// wave dash and its kin) come out in Windows' code, so that they measure
+// and look as in a Shift-JIS file.
 uint32_t DecodeWordsText(const char* bytes, uint32_t count, WordsEncoding encoding, uint16_t* out,
                          uint32_t capacity);

@@ -25,8 +25,9 @@ void TakeTextPicture(HDC screen, int width, int height);
 // then drawn white and transparent. Only that area is coloured afterwards.
 void ClearTextPicture(HDC screen, int width, int height, const RECT& text, int margin, TextBand* band);
 
-// After drawing: the text and both fonts released, the picture coloured.
-void FinishTextPicture(HDC screen, int width, int height, const TextBand& band);
+// After drawing: both fonts released, the picture coloured; gives the text
+// colour. The text itself is the caller's to release.
+COLORREF FinishTextPicture(HDC screen, int width, int height, const TextBand& band);
 
 // A saying set down the screen in columns, from reading the text on; the
 // vertical drawing's own file lays it out.

@@ -8,7 +8,9 @@
 #include "saver/saver_state.h"
 #include "saver/common/errors_win.h"
 #include "saver/common/random.h"
+#include "saver/sayings/text_clusters.h"
 #include "saver/sayings/text_layout.h"
+#include "saver/sayings/text_unicode_win.h"
 #include "saver/sayings/words.h"
 #include "saver/transitions/transition_win.h"
 
@@ -16,6 +18,19 @@
 
 namespace {
 TextPlacement placement;
+
+// The item's text: Shift-JIS bytes, or the UTF-16 units of a Unicode
+// words file.
+struct ItemText {
+    const char* bytes;
+    const char16_t* units;
+    uint32_t length;
+};
+
+// Shift-JIS lines go through GDI as they always did. UTF-16 lines go
+// through DirectWrite, or through GDI's wide calls where it cannot be had.
+bool unicodeFaces = false;
+bool unicodeDrawing = false;
 
 // A full-size memory picture for one step of the colouring.
 MemorySurface MakeScratch(HDC screen, int width, int height)
@@ -40,59 +55,116 @@ int DrawnBytes(const char* text, uint32_t length, int clientWidth)
     return static_cast<int>(n);
 }
 
+// The units of a line that go to the platform, ending on a whole cluster.
+uint32_t DrawnUnits(const char16_t* text, uint32_t length, int clientWidth)
+{
+    uint32_t n = DrawableBytes(length, clientWidth);
+    return n < length ? WholeClusterUnits(text, length, n) : n;
+}
+
 // An empty text measures as no width and the height of the font: a sub
 // line with nothing after its marker still takes a line of the sub font.
 // Some platforms answer an empty text with a height of 0, so that height is
 // asked of the font itself.
-SIZE Extent(HDC dc, const char* text, uint32_t length, int clientWidth)
+SIZE EmptyExtent(HDC dc)
+{
+    SIZE size = {0, 0};
+    TEXTMETRICW metrics;
+    if (GetTextMetricsW(dc, &metrics)) size.cy = metrics.tmHeight;
+    return size;
+}
+
+SIZE LineExtent(HDC dc, const char* text, uint32_t length, UnicodeFontSlot, int clientWidth)
 {
     SIZE size = {0, 0};
     int bytes = DrawnBytes(text, length, clientWidth);
-    if (bytes > 0) {
-        TextExtent932(dc, text, bytes, &size);
-    } else {
-        TEXTMETRICW metrics;
-        if (GetTextMetricsW(dc, &metrics)) size.cy = metrics.tmHeight;
-    }
+    if (bytes <= 0) return EmptyExtent(dc);
+    TextExtent932(dc, text, bytes, &size);
     return size;
+}
+
+SIZE LineExtent(HDC dc, const char16_t* text, uint32_t length, UnicodeFontSlot slot, int clientWidth)
+{
+    const uint32_t units = DrawnUnits(text, length, clientWidth);
+    if (unicodeFaces) return UnicodeExtent(slot, text, units);
+    if (units == 0) return EmptyExtent(dc);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, AsWide(text), static_cast<int>(units), &size);
+    return size;
+}
+
+// The extent of length units of the text from start, in the font selected
+// for the slot.
+SIZE Extent(HDC dc, const ItemText& text, uint32_t start, uint32_t length, UnicodeFontSlot slot, int clientWidth)
+{
+    if (text.units) return LineExtent(dc, text.units + start, length, slot, clientWidth);
+    return LineExtent(dc, text.bytes + start, length, slot, clientWidth);
+}
+
+void DrawLine(HDC dc, UnicodeFontSlot slot, int x, int y, const char* text, uint32_t length, int clientWidth)
+{
+    SelectObject(dc, slot == UnicodeMain ? g.mainFont : g.subFont);
+    TextOut932(dc, x, y, text, DrawnBytes(text, length, clientWidth));
+}
+
+void DrawLine(HDC dc, UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length, int clientWidth)
+{
+    const uint32_t units = DrawnUnits(text, length, clientWidth);
+    if (unicodeDrawing) {
+        DrawUnicodeLine(slot, x, y, text, units);
+        return;
+    }
+    SelectObject(dc, slot == UnicodeMain ? g.mainFont : g.subFont);
+    TextOutW(dc, x, y, AsWide(text), static_cast<int>(units));
 }
 
 // Draws the lines (or, with draw false, only walks them) and returns the
 // y below the last line that fits on the screen.
-int DrawLines(const char* text, uint32_t length, int clientWidth, int clientHeight, bool draw)
+template <typename Unit>
+int WalkLines(const Unit* text, uint32_t length, int clientWidth, int clientHeight, bool draw)
 {
     HDC dc = g.SourceSurface.dc;
     int y = placement.top;
     uint32_t cursor = 0;
     TextLine line;
     while (y < clientHeight && NextTextLine(text, length, &cursor, &line)) {
-        const char* drawn = text + line.textStart;
-        int bytes = draw ? DrawnBytes(drawn, line.textLength, clientWidth) : 0;
+        const Unit* drawn = text + line.textStart;
         switch (line.kind) {
         case LineOrdinary:
-            if (draw) {
-                SelectObject(dc, g.mainFont);
-                TextOut932(dc, placement.left, y, drawn, bytes);
-            }
+            if (draw) DrawLine(dc, UnicodeMain, placement.left, y, drawn, line.textLength, clientWidth);
             y += placement.mainCy;
             break;
         case LineSub:
-            if (draw) {
-                SelectObject(dc, g.subFont);
-                TextOut932(dc, placement.left, y, drawn, bytes);
-            }
+            if (draw) DrawLine(dc, UnicodeSub, placement.left, y, drawn, line.textLength, clientWidth);
             y += placement.subCy;
             break;
         case LineRightSub:
-            if (draw) {
-                SelectObject(dc, g.subFont);
-                TextOut932(dc, RightSubX(placement.left, placement.mainCx, placement.subCx), y, drawn, bytes);
-            }
+            if (draw)
+                DrawLine(dc, UnicodeSub, RightSubX(placement.left, placement.mainCx, placement.subCx), y, drawn,
+                         line.textLength, clientWidth);
             y += placement.subCy;
             break;
         }
     }
     return y;
+}
+
+int DrawLines(const ItemText& text, int clientWidth, int clientHeight, bool draw)
+{
+    if (text.units) return WalkLines(text.units, text.length, clientWidth, clientHeight, draw);
+    return WalkLines(text.bytes, text.length, clientWidth, clientHeight, draw);
+}
+
+// The Unicode lines in one pass of DirectWrite over the rows [top,
+// bottom): white on black, or (colour) the colour fonts' runs over the
+// finished picture. Without DirectWrite the white pass is GDI's.
+void DrawUnicodeLines(const ItemText& text, int width, int height, int top, int bottom, bool colour,
+                      COLORREF textColour)
+{
+    unicodeDrawing = unicodeFaces && BeginUnicodeDrawing(g.SourceSurface.dc, width, top, bottom, colour, textColour);
+    if (unicodeDrawing || !colour) DrawLines(text, width, height, true);
+    if (unicodeDrawing) EndUnicodeDrawing();
+    unicodeDrawing = false;
 }
 
 // White text on black becomes the text colour on the background colour,
@@ -221,16 +293,16 @@ void ClearTextPicture(HDC screen, int width, int height, const RECT& text, int m
         FillArea(dc, a.right, a.top, width, a.bottom, BackgroundBrush());
         FillArea(dc, 0, a.bottom, width, height, BackgroundBrush());
     } else {
+        band->area = {0, 0, width, height};
         FillArea(dc, 0, 0, width, height, black);
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
 }
 
-void FinishTextPicture(HDC screen, int width, int height, const TextBand& band)
+COLORREF FinishTextPicture(HDC screen, int width, int height, const TextBand& band)
 {
     MemorySurface& s = g.SourceSurface;
-    if (g.textBuffer) FreeGlobalBlock(&g.textBuffer);
     if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
     s.oldFont = nullptr;
     DeleteGdiObject(g.mainFont);
@@ -243,6 +315,7 @@ void FinishTextPicture(HDC screen, int width, int height, const TextBand& band)
     const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
     if (s.dc && band.byBrushes) ColourBand(band.background, band.area, colour);
     else if (s.dc) ColourByMask(screen, width, height, colour);
+    return colour;
 }
 
 void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
@@ -256,6 +329,7 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     if (mode == 0) code = ReadWordsFile(window, g.currentPath);
     char message[kErrorTextSize];
     const char* text = "";
+    const char16_t* units = nullptr;
     uint32_t length = 0;
     if (code != 0) {
         FreeGlobalBlock(&g.textBuffer);
@@ -270,20 +344,30 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
             length = g.textLength;
             // A caller's length never reaches past its block.
             SIZE_T size = GlobalSize(g.textBuffer);
+            // Plug-ins hand over Shift-JIS whatever the field says.
+            if (mode == 0 && g.textUtf16) {
+                units = reinterpret_cast<const char16_t*>(locked);
+                size /= sizeof *units;
+            }
             if (length > size) length = static_cast<uint32_t>(size);
         }
     }
     g.textLength = length;
     placement.code = code;
-    if (g.settings.Vertical != 0 && code == 0) {
-        // Down the screen; a numbered message always reads across.
+    if (g.settings.Vertical != 0 && code == 0 && units == nullptr) {
+        // Down the screen. A numbered message always reads across, and so
+        // for now does a saying from a Unicode file, drawn by DirectWrite.
         LayOutColumns(window, screen, text, length, &placement);
+        FreeGlobalBlock(&g.textBuffer);
+        g.textUtf16 = 0;
         return;
     }
+    const ItemText item = {text, units, length};
 
     TextBand band = {};
     TextMeasure measure;
-    MeasureText(text, length, &measure);
+    if (units) MeasureText(units, length, ShiftJisBytes932, &measure);
+    else MeasureText(text, length, &measure);
     placement.lines = measure.lines;
     placement.subLines = measure.subLines;
     placement.maxLen = measure.maxLen;
@@ -300,28 +384,40 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     TakeTextPicture(screen, width, height);
 
     if (s.dc) {
-        SIZE main = Extent(s.dc, text + measure.longestStart, measure.maxLen, width);
+        unicodeFaces = units && PrepareUnicodeFont(s.dc, g.mainFont, UnicodeMain) &&
+                       PrepareUnicodeFont(s.dc, g.subFont, UnicodeSub);
+        SIZE main = Extent(s.dc, item, measure.longestStart, measure.maxUnits, UnicodeMain, width);
         placement.mainCy = main.cy;
         if (g.subFont) SelectObject(s.dc, g.subFont);
-        SIZE sub = Extent(s.dc, text + measure.subStart, measure.subLen, width);
+        SIZE sub = Extent(s.dc, item, measure.subStart, measure.subLen, UnicodeSub, width);
         placement.subCx = sub.cx;
         placement.subCy = sub.cy;
         // Without an ordinary line to measure, the block is as wide as its
         // widest sub line; centring on an empty line would start the text at
         // the middle and push longer lines past the right edge.
         if (measure.maxLen == 0 && measure.longestSubLen != 0)
-            main.cx = Extent(s.dc, text + measure.longestSubStart, measure.longestSubLen, width).cx;
+            main.cx = Extent(s.dc, item, measure.longestSubStart, measure.longestSubUnits, UnicodeSub, width).cx;
         placement.mainCx = main.cx;
         placement.left = BlockLeft(width, main.cx);
         placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
 
         // A glyph may reach a little past its cell: a quarter line.
-        const RECT rows = {0, placement.top, width, DrawLines(text, length, width, height, false)};
+        const RECT rows = {0, placement.top, width, DrawLines(item, width, height, false)};
         ClearTextPicture(screen, width, height, rows, placement.mainCy / 4 + 2, &band);
-        DrawLines(text, length, width, height, true);
+        if (units) DrawUnicodeLines(item, width, height, band.area.top, band.area.bottom, false, 0);
+        else DrawLines(item, width, height, true);
     }
-    FinishTextPicture(screen, width, height, band);
+    const COLORREF colour = FinishTextPicture(screen, width, height, band);
+    // Colour emoji keep their own colours: they are drawn last.
+    if (s.dc && unicodeFaces && UnicodeColourPending())
+        DrawUnicodeLines(item, width, height, band.area.top, band.area.bottom, true, colour);
+    unicodeFaces = false;
+    ReleaseUnicodeFonts();
+    FreeGlobalBlock(&g.textBuffer);
+    g.textUtf16 = 0;
 }
+
+void ReleaseTextEngine() { ReleaseUnicodeText(); }
 
 void RenderTextItem(HWND window, uint16_t mode)
 {

@@ -1,15 +1,19 @@
 // Words files: one saying a file, lines cut at CR LF, "@" and "@>" sub
-// lines. Offsets and lengths count bytes of the Shift-JIS text.
+// lines. A text is Shift-JIS bytes or, read from a Unicode file, UTF-16
+// units; offsets and lengths count its units, widths count Shift-JIS bytes.
 #pragma once
+#include "saver/sayings/text_clusters.h"
+
 #include <cstdint>
 
 enum {
     // Larger texts are refused as if memory had run out: no saying needs
-    // that much, and the size must stay far from wrapping 32 bits.
+    // that much, and the size must stay far from wrapping 32 bits. A
+    // Unicode file's text counts in UTF-16 units, at most this many.
     kMaxWordsFileBytes = 4 * 1024 * 1024,
-    // A Unicode file may take three bytes for one of Shift-JIS (half-width
-    // katakana in UTF-8), and its bound is that of its converted text; it
-    // can only be known once read, so files up to this size are read.
+    // UTF-8 may take three bytes for one UTF-16 unit, and the bound is that
+    // of the decoded text; it can only be known once read, so files up to
+    // this size are read.
     kMaxWordsReadBytes = 3 * kMaxWordsFileBytes + 3,
 };
 
@@ -26,6 +30,7 @@ bool IsEmptyCatalogueSentinel(const char* path);
 // or length when the line runs to the end of the text. False when no line
 // starts there (start at or past the end). The next line starts at end + 2.
 bool FindLineEnd(const char* text, uint32_t length, uint32_t start, uint32_t* end);
+bool FindLineEnd(const char16_t* text, uint32_t length, uint32_t start, uint32_t* end);
 
 enum LineKind {
     LineOrdinary = 0,
@@ -43,20 +48,27 @@ struct TextLine {
 };
 
 LineKind ClassifyLine(const char* line, uint32_t length);
+LineKind ClassifyLine(const char16_t* line, uint32_t length);
 
 // Steps through the lines: *cursor starts at 0; false when none is left.
 bool NextTextLine(const char* text, uint32_t length, uint32_t* cursor, TextLine* line);
+bool NextTextLine(const char16_t* text, uint32_t length, uint32_t* cursor, TextLine* line);
 
 // What the measuring pass learns about a text.
 struct TextMeasure {
     uint32_t lines;           // n, all lines
     uint32_t subLines;        // k, "@" and "@>" lines
-    uint32_t longestStart;    // first of the longest ordinary lines
-    uint32_t maxLen;          // its byte length; 0 when no ordinary line has a byte
+    uint32_t longestStart;    // first of the widest ordinary lines
+    uint32_t maxLen;          // its width; 0 when no ordinary line has a character
+    uint32_t maxUnits;        // its length
     uint32_t subStart;        // text of the last sub line
-    uint32_t subLen;
-    uint32_t longestSubStart; // first of the longest sub-line texts
-    uint32_t longestSubLen;   // its byte length: texts without ordinary lines are sized and centred by it
+    uint32_t subLen;          // its length
+    uint32_t longestSubStart; // first of the widest sub-line texts
+    uint32_t longestSubLen;   // its width: texts without ordinary lines are sized and centred by it
+    uint32_t longestSubUnits; // its length
 };
 
+// A Shift-JIS line is as wide as its bytes; a UTF-16 one as its clusters
+// (text_clusters.h), whose Shift-JIS forms shiftJisBytes tells.
 void MeasureText(const char* text, uint32_t length, TextMeasure* measure);
+void MeasureText(const char16_t* text, uint32_t length, ShiftJisBytesFn shiftJisBytes, TextMeasure* measure);

@@ -1,6 +1,6 @@
-// Reads a whole words file into textBuffer as Shift-JIS, followed by one
-// zero byte.
-#include "common/text932_win.h"
+// Reads a whole words file into textBuffer: a Shift-JIS one as its bytes
+// followed by one zero byte, a Unicode one as UTF-16 units followed by a
+// zero unit.
 #include "saver/saver_state.h"
 #include "saver/sayings/sayings_win.h"
 #include "saver/sayings/text_encoding.h"
@@ -15,42 +15,36 @@ void DropTextBuffer()
 {
     FreeGlobalBlock(&g.textBuffer);
     g.textLength = 0;
+    g.textUtf16 = 0;
 }
 
-// The Shift-JIS form of a Unicode file's text, in a new block of its own
-// followed by one zero byte, so that the rest of the saver sees what a
-// Shift-JIS file of the same saying would give. 0, or the result code.
-uint16_t ConvertToShiftJis(const char* bytes, uint32_t count, WordsEncoding encoding, HGLOBAL* block,
-                           uint32_t* length)
+// A Unicode file's text as UTF-16 units in a new block of its own,
+// followed by one zero unit. The 4 MiB bound counts units here: a text of
+// more is refused as if memory had run out, without ever holding more
+// than the bound (and one unit to tell it was passed). 0, or the result
+// code.
+uint16_t DecodeToBlock(const char* bytes, uint32_t count, WordsEncoding encoding, HGLOBAL* block, uint32_t* length)
 {
     *block = nullptr;
     *length = 0;
-    uint32_t bound = WordsUnitsBound(count);
-    uint16_t* units = nullptr;
-    if (bound != 0) {
-        units = static_cast<uint16_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(bound) * sizeof *units));
-        if (units == nullptr) return 1;
+    uint32_t capacity = WordsUnitsBound(count);
+    if (capacity > kMaxWordsFileBytes + 1u) capacity = kMaxWordsFileBytes + 1u;
+    HGLOBAL decoded = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (static_cast<SIZE_T>(capacity) + 1) * sizeof(uint16_t));
+    if (decoded == nullptr) return 1;
+    uint16_t* units = static_cast<uint16_t*>(GlobalLock(decoded));
+    if (units == nullptr) {
+        GlobalFree(decoded);
+        return 1;
     }
-    const uint32_t unitCount = DecodeWordsText(bytes, count, encoding, units, bound);
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(units);
-    int need = NarrowTo932StandIn(wide, static_cast<int>(unitCount), nullptr, 0);
-    uint16_t code = need < 0 ? 2 : CheckWordsFileSize(0, static_cast<uint32_t>(need));
-    HGLOBAL converted = nullptr;
-    if (code == 0) {
-        converted = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(need) + 1);
-        if (converted == nullptr) code = 1;
+    const uint32_t written = DecodeWordsText(bytes, count, encoding, units, capacity);
+    units[written] = 0;
+    GlobalUnlock(decoded);
+    if (CheckWordsFileSize(0, written) != 0) {
+        GlobalFree(decoded);
+        return 1;
     }
-    char* text = converted ? static_cast<char*>(GlobalLock(converted)) : nullptr;
-    if (code == 0 && text == nullptr) code = 1;
-    if (code == 0 && need > 0 && NarrowTo932StandIn(wide, static_cast<int>(unitCount), text, need) != need) code = 2;
-    if (text) GlobalUnlock(converted);
-    if (units) HeapFree(GetProcessHeap(), 0, units);
-    if (code != 0) {
-        if (converted) GlobalFree(converted);
-        return code;
-    }
-    *block = converted;
-    *length = static_cast<uint32_t>(need);
+    *block = decoded;
+    *length = written;
     return 0;
 }
 }
@@ -99,8 +93,8 @@ uint16_t ReadWordsFile(HWND, const wchar_t* path)
     }
     CloseHandle(file);
 
-    // Files in UTF-8 or UTF-16 are turned into Shift-JIS here; everything
-    // else is kept byte for byte, as the saver always read it.
+    // Files in UTF-8 or UTF-16 are kept as UTF-16 to the screen; everything
+    // else byte for byte, as the saver always read it.
     uint32_t textStart = 0;
     WordsEncoding encoding = DetectWordsEncoding(bytes, length, &textStart);
     if (encoding == WordsShiftJis) {
@@ -116,11 +110,12 @@ uint16_t ReadWordsFile(HWND, const wchar_t* path)
     }
     HGLOBAL converted = nullptr;
     uint32_t convertedLength = 0;
-    code = ConvertToShiftJis(bytes + textStart, length - textStart, encoding, &converted, &convertedLength);
+    code = DecodeToBlock(bytes + textStart, length - textStart, encoding, &converted, &convertedLength);
     GlobalUnlock(block);
     GlobalFree(block);
     if (code != 0) return code;
     g.textBuffer = converted;
     g.textLength = convertedLength;
+    g.textUtf16 = 1;
     return 0;
 }

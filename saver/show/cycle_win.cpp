@@ -145,6 +145,7 @@ void OnDestroy(HWND window)
     DeleteGdiObject(g.titleFont);
     DeleteGdiObject(g.creditFont);
     FreeGlobalBlock(&g.textBuffer);
+    ReleaseTextEngine();
     // The frames may still be selected into the source surface; it lets
     // go of them before they are deleted.
     ReleaseMemorySurface(&g.SourceSurface);

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -218,51 +219,74 @@ const char kSaying[] =
     "\r\n"
     "\x40\x3E\x8D\xEC\x8E\xD2\x95\x73\x8F\xDA";
 
-// Puts the saying into g.textBuffer as a plug-in's text would come.
-bool HandOverSaying()
+// Puts a saying into g.textBuffer as a plug-in's text would come.
+bool HandOverSaying(const char* saying = kSaying, uint32_t length = sizeof kSaying - 1)
 {
-    const uint32_t length = sizeof kSaying - 1;
     g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, length);
     if (!g.textBuffer) return false;
-    std::memcpy(GlobalLock(g.textBuffer), kSaying, length);
+    std::memcpy(GlobalLock(g.textBuffer), saying, length);
     GlobalUnlock(g.textBuffer);
     g.textLength = length;
     return true;
 }
 
-// The same saying across, or set down the screen in columns.
-void BenchLayout(HWND window, uint32_t vertical)
+// The layout tick of one saying: handed over as a plug-in's text (mode 1)
+// or read from its words file (mode 0), which may be in Unicode.
+void BenchLayout(HWND window, const char* label, const char* saying, uint32_t length, uint16_t mode)
 {
+    wchar_t path[MAX_PATH] = {};
+    if (mode == 0) {
+        GetTempPathW(MAX_PATH - 20, path);
+        std::wcscat(path, L"kelmora_bench.txt");
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (file != INVALID_HANDLE_VALUE) WriteFile(file, saying, length, &written, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        std::wcscpy(g.currentPath, path);
+    }
     FillSayingSettings();
-    g.settings.Vertical = vertical;
     double times[kLayoutRuns] = {}, draws[kLayoutRuns] = {};
     int runs = 0;
     for (int run = 0; run < kLayoutRuns; ++run) {
-        if (!HandOverSaying()) break;
+        if (mode != 0 && !HandOverSaying(saying, length)) break;
         g.itemBusy = 1;
         double t0 = Now();
-        RenderTextItem(window, 1);
+        RenderTextItem(window, mode);
         GdiFlush();
         draws[runs] = Now() - t0;
         Pump();
         times[runs++] = Now() - t0;
         // Let the item run out so that everything it holds is released.
-        for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, 1);
+        for (int tick = 0; g.itemBusy && tick < 200; ++tick) RenderTextItem(window, mode);
         if (g.textBuffer) {
             GlobalFree(g.textBuffer);
             g.textBuffer = nullptr;
         }
         Pump();
     }
+    if (mode == 0) DeleteFileW(path);
     if (runs == 0) return;
     // The first saying makes the picture that the later ones draw into.
     double first = times[0];
     std::sort(times, times + runs);
     std::sort(draws, draws + runs);
     double median = times[runs / 2];
-    std::printf("%-20s %4s %8.2f %5.1f%% %8.2f %8.2f %8s %6s %8.2f   (median of %d runs; the first %.2f)\n",
-                vertical ? "saying layout, down" : "saying layout tick", "0", median, median * 100 / kTickMs, times[0], draws[runs / 2], "", "",
-                times[runs - 1], runs, first);
+    std::printf("%-20s %4s %8.2f %5.1f%% %8.2f %8.2f %8s %6s %8.2f   (median of %d runs; the first %.2f)\n", label,
+                "0", median, median * 100 / kTickMs, times[0], draws[runs / 2], "", "", times[runs - 1], runs, first);
+}
+
+void BenchLayouts(HWND window)
+{
+    BenchLayout(window, "saying layout tick", kSaying, sizeof kSaying - 1, 1);
+    g.settings.Vertical = 1;   // the same saying set down the screen
+    BenchLayout(window, "saying layout, down", kSaying, sizeof kSaying - 1, 1);
+    g.settings.Vertical = 0;
+    BenchLayout(window, "  from its file", kSaying, sizeof kSaying - 1, 0);
+    // Japanese, Korean, emoji and a kanji beyond the basic plane, in UTF-8:
+    // 𠮷田さんの庭に桜🌸が咲いた、 / 안녕하세요、春ですね👍🏽 / 令和㋿の春を大切に。 / @>作者不詳
+    static const char kMixed[] = u8"𠮷田さんの庭に桜🌸が咲いた、\r\n안녕하세요、春ですね👍🏽\r\n"
+                                 u8"令和㋿の春を大切に。\r\n@>作者不詳";
+    BenchLayout(window, "  mixed, UTF-8 file", kMixed, sizeof kMixed - 1, 0);
 }
 
 // Where a layout tick goes, part by part: the layout itself, the
@@ -467,12 +491,15 @@ int main(int argc, char** argv)
 
     if (argc >= 2 && std::strcmp(argv[1], "--layout") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
-        for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
+        BenchLayouts(window);
         // Again on the default background, black.
         DeleteObject(g.BackgroundBrush);
         g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 0));
         std::printf("on black:\n");
-        for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
+        BenchLayout(window, "saying layout tick", kSaying, sizeof kSaying - 1, 1);
+        g.settings.Vertical = 1;
+        BenchLayout(window, "saying layout, down", kSaying, sizeof kSaying - 1, 1);
+        g.settings.Vertical = 0;
         BenchLayoutParts(window);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);
@@ -485,7 +512,7 @@ int main(int argc, char** argv)
         std::printf("client %ld x %ld, tick %.0f ms, %d runs of each effect (reveal and hide, D = 0)\n",
                     g.clientRect.right, g.clientRect.bottom, kTickMs, kRunsPerEffect);
         BenchEffects(window, picture.dc);
-        for (uint32_t vertical : {0u, 1u}) BenchLayout(window, vertical);
+        BenchLayouts(window);
     }
 
     ReleaseDarkSurface();

@@ -28,7 +28,15 @@ std::vector<uint16_t> Decode(const std::string& bytes, WordsEncoding encoding)
     uint32_t n = DecodeWordsText(in, count, encoding, out, bound);
     Require(n <= bound);
     std::vector<uint16_t> units(out, out + n);
-    for (uint16_t u : units) Require(u < 0xD800 || u > 0xDFFF);
+    // Every surrogate comes with its partner: high, then low.
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (units[i] >= 0xD800 && units[i] <= 0xDBFF) {
+            Require(i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF);
+            ++i;
+        } else {
+            Require(units[i] < 0xDC00 || units[i] > 0xDFFF);
+        }
+    }
     std::free(in);
     std::free(out);
     return units;
@@ -61,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (WordsEncoding e : {WordsUtf8, WordsUtf16Le, WordsUtf16Be}) Decode(bytes, e);
     if (found == WordsUtf8 && start == 0) {
         size_t characters = 0;
-        for (unsigned char c : bytes) characters += (c & 0xC0) != 0x80;
+        for (unsigned char c : bytes) characters += ((c & 0xC0) != 0x80) + (c >= 0xF0);   // a pair beyond the plane
         Require(Decode(bytes, WordsUtf8).size() == characters);
     }
 

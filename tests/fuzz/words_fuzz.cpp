@@ -2,6 +2,8 @@
 // their length as a file's contents are, cut into lines and measured. The
 // lines must tile the text (joined with CR LF they give it back), every
 // offset must stay inside it, and the measure must agree with the lines.
+// The same bytes as UTF-16 units are cut into clusters: each moves on,
+// none reaches past the text, and a line's width is at least its clusters.
 #include "saver/sayings/words.h"
 
 #include <cstdint>
@@ -13,6 +15,8 @@ void Require(bool condition)
 {
     if (!condition) __builtin_trap();
 }
+
+uint8_t OddBytes(uint32_t c) { return c < 0x80 ? 1 : c % 3 == 0 ? 2 : 0; }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -59,6 +63,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(m.subStart + m.subLen <= length);
     Require(m.longestSubStart + m.longestSubLen <= length);
     Require(m.subLen <= m.longestSubLen);
+
+    const uint32_t count = length / 2;
+    char16_t* units = static_cast<char16_t*>(std::malloc(count ? count * 2 : 2));
+    if (count) std::memcpy(units, data, count * 2);
+    uint32_t clusters = 0;
+    for (uint32_t at = 0, first = 0; at < count; ++clusters) {
+        const uint32_t end = ClusterEnd(units, count, at, &first);
+        Require(end > at && end <= count && WholeClusterUnits(units, count, end) == end);
+        at = end;
+    }
+    Require(LineWidth(units, count, OddBytes) >= clusters && LineWidth(units, count, OddBytes) <= 2 * clusters);
+    MeasureText(units, count, OddBytes, &m);
+    Require(m.longestStart + m.maxUnits <= count && m.longestSubStart + m.longestSubUnits <= count);
+    std::free(units);
     std::free(text);
     return 0;
 }

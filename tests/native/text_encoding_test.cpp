@@ -23,12 +23,12 @@ TEST(TextEncoding, FilesAreUnicodeOnlyWhenPlainlySoAndDecodeWhole)
         {__LINE__, "\xEF\xBB\xBF", WordsUtf8, U{}},
         {__LINE__, "\xEF\xBB", WordsShiftJis, U{}},
         {__LINE__, "@>" + utf8Monkey, WordsUtf8, U{'@', '>', 0x733F, 0x3082}},
-        {__LINE__, "\xF0\x9F\x98\x80!", WordsUtf8, U{S, '!'}},                  // beyond the basic plane
+        {__LINE__, "\xF0\x9F\x98\x80!", WordsUtf8, U{0xD83D, 0xDE00, '!'}},    // beyond the basic plane
         {__LINE__, "x\xCF\x80", WordsUtf8, U{'x', 0x3C0}},                      // π: not kana-shaped
         {__LINE__, "\xEF\xBB\xBF" "a\xE3\x81" "b\xC0", WordsUtf8, U{'a', S, 'b', S}},   // broken after a mark
         {__LINE__, std::string("\xFF\xFE" "a\0\x42\x30", 6), WordsUtf16Le, U{'a', 0x3042}},
         {__LINE__, std::string("\xFE\xFF\0a\x30\x42", 6), WordsUtf16Be, U{'a', 0x3042}},
-        {__LINE__, std::string("\xFF\xFE\x3D\xD8\x00\xDE" "a\0", 8), WordsUtf16Le, U{S, 'a'}},   // a pair
+        {__LINE__, std::string("\xFF\xFE\x3D\xD8\x00\xDE" "a\0", 8), WordsUtf16Le, U{0xD83D, 0xDE00, 'a'}},   // a pair
         {__LINE__, std::string("\xFF\xFE\x3D\xD8" "a\0", 6), WordsUtf16Le, U{S, 'a'}},           // lone high
         {__LINE__, std::string("\xFE\xFF\xDE\x00\xD8\x00", 6), WordsUtf16Be, U{S, S}},           // lone low, high at the end
         {__LINE__, std::string("\xFF\xFE" "a\0b", 5), WordsUtf16Le, U{'a', S}},                  // odd byte count
@@ -59,4 +59,7 @@ TEST(TextEncoding, FilesAreUnicodeOnlyWhenPlainlySoAndDecodeWhole)
     std::vector<uint16_t> two(2);
     EXPECT_EQ(DecodeWordsText("abcd", 4, WordsUtf8, two.data(), 2), 2u);
     EXPECT_EQ(DecodeWordsText("a\0b\0c\0", 6, WordsUtf16Le, two.data(), 2), 2u);
+    // ... and a pair that does not fit whole is left out whole.
+    EXPECT_EQ(DecodeWordsText("a\xF0\x9F\x98\x80", 5, WordsUtf8, two.data(), 2), 1u);
+    EXPECT_EQ(DecodeWordsText("a\0\x3D\xD8\x00\xDE", 6, WordsUtf16Le, two.data(), 2), 1u);
 }

@@ -70,6 +70,14 @@ uint64_t Fingerprint(const Picture& pic)
     return h;
 }
 
+// The colours as the saver makes them of white on black: every pixel
+// (text AND (colour XOR background)) XOR background.
+void Colour(Picture* pic, COLORREF text, COLORREF back)
+{
+    auto word = [](COLORREF c) { return uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
+    for (uint32_t& p : pic->pixels) p = (p & (word(text) ^ word(back))) ^ word(back);
+}
+
 struct Ink {
     int count = 0;
     RECT box = {1 << 30, 1 << 30, -1, -1};
@@ -181,8 +189,7 @@ struct TextRenderWine : testing::Test {
         UseColours(RGB(255, 255, 255), RGB(0, 0, 0));
         Picture pic = LayOut(path);
         UseColours(text, back);
-        auto word = [](COLORREF c) { return uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
-        for (uint32_t& p : pic.pixels) p = (p & (word(text) ^ word(back))) ^ word(back);
+        Colour(&pic, text, back);
         return pic;
     }
     void UseFolder(const std::string& path)
@@ -350,6 +357,9 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         {__LINE__, "", 0},
         {__LINE__, "\x82", 1},
         {__LINE__, manyLines, 100000},
+        // The same through the Unicode path: any units, a line past the screen.
+        {__LINE__, "\xFF\xFE" + binary, 0xFFFFFFFFu},
+        {__LINE__, "\xEF\xBB\xBF" + std::string(1 << 16, 'x') + u8"𠮷\r\n\xF0\x9F\x91\x8D", 2},
         // Ordinary sayings, for the colouring against the whole-screen way.
         {__LINE__, std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n@>" + kMonkey + "\r\n", 3},
     };
@@ -576,5 +586,101 @@ TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsInVerticalForms)
         EXPECT_EQ(Look(across, {x, y, x + step, y + p.mainCy}, m.across), m.across) << m.line << "," << m.at;
         EXPECT_EQ(Look(pic, {r - cell, top + m.at * along, r, top + (m.at + 1) * along}, m.down), m.down)
             << m.line << "," << m.at;
+    }
+}
+
+TEST_F(TextRenderWine, ShiftJisSayingsAreGdisOwnPictureOfTheirBytes)
+{
+    // 猿も木から落ちる / ｱｲｳ / @>猿も木から落ちる, from a file and from a plug-in.
+    const std::string bytes = std::string(kMonkey) + "\r\n\xB1\xB2\xB3\r\n@>" + kMonkey;
+    Picture file = LayOut(Saying("SJIS.TXT", bytes));
+    const TextPlacement p = LastTextPlacement();
+    g.textBuffer = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(g.textBuffer), bytes.data(), bytes.size());
+    GlobalUnlock(g.textBuffer);
+    g.textLength = static_cast<uint32_t>(bytes.size());
+    g.textUtf16 = 1;   // a plug-in's text is Shift-JIS whatever this says
+    Picture plugin = LayOut("not read in this mode", 1);
+
+    // The same bytes handed to GDI in the same fonts where the layout put them.
+    HDC screen = GetDC(saver);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, W, H);
+    ReleaseDC(saver, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all = {0, 0, W, H};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    const FontRequest m = MainFontRequest(p.mainWidth), sub = SubFontRequest(p.subWidth);
+    HFONT mainFont = CreateFont932(m.height, m.width, m.weight, m.charSet, m.pitchAndFamily, kGothic);
+    HFONT subFont = CreateFont932(sub.height, sub.width, sub.weight, sub.charSet, sub.pitchAndFamily, kGothic);
+    HGDIOBJ oldFont = SelectObject(dc, mainFont);
+    TextOut932(dc, p.left, p.top, kMonkey, 16);
+    TextOut932(dc, p.left, p.top + p.mainCy, "\xB1\xB2\xB3", 3);
+    SelectObject(dc, subFont);
+    TextOut932(dc, p.left + p.mainCx - p.subCx, p.top + 2 * p.mainCy, kMonkey, 16);
+    SelectObject(dc, oldFont);
+    Picture gdi = Capture(dc, W, H);
+    Colour(&gdi, kText, kBack);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DeleteObject(mainFont);
+    DeleteObject(subFont);
+
+    EXPECT_GT(InkOf(gdi, kText).count, 2000);
+    EXPECT_TRUE(file.pixels == gdi.pixels);
+    EXPECT_TRUE(plugin.pixels == gdi.pixels);
+    EXPECT_EQ(g.textUtf16, 0);
+}
+
+TEST_F(TextRenderWine, EveryKindOfCharacterLeavesInkWhereItStands)
+{
+    const struct {
+        int line;
+        std::string utf8;
+        Form form;
+        std::vector<int> widths;   // of each character the reader sees
+        int standIn;               // the one that must show as "・", or -1
+    } rows[] = {
+        // Lines of four columns or more, so that the characters fit the picture.
+        {__LINE__, u8"Abcd", Utf8Marked, {1, 1, 1, 1}, -1},
+        {__LINE__, u8"ｱｲｳｴ", Utf8Marked, {1, 1, 1, 1}, -1},
+        {__LINE__, u8"田中", Utf8Marked, {2, 2}, -1},
+        {__LINE__, u8"𠮷田", Utf16Le, {2, 2}, -1},
+        {__LINE__, u8"㋿令和", Utf16Be, {2, 2, 2}, -1},
+        {__LINE__, u8"안녕하세요", Utf8Marked, {2, 2, 2, 2, 2}, -1},
+        {__LINE__, u8"🌸👍🏽", Utf8Marked, {2, 2}, -1},
+        {__LINE__, u8"👨‍👩‍👧田", Utf8Marked, {2, 2}, -1},
+        // A face may give the mark a width of its own: the letters after it
+        // are looked at as one.
+        {__LINE__, u8"e\u0301abcdefgh", Utf8Marked, {1, 8}, -1},
+        {__LINE__, u8"田\xE3\x81田", Utf8Marked, {2, 2, 2}, 1},   // broken after the mark
+    };
+    for (const auto& r : rows) {
+        Picture pic = LayOut(Saying("KIND.TXT", Encode(r.utf8, r.form)));
+        ASSERT_EQ(pic.width, W) << "row at line " << r.line;
+        const TextPlacement& p = LastTextPlacement();
+        int total = 0;
+        for (int w : r.widths) total += w;
+        EXPECT_EQ(p.maxLen, static_cast<uint32_t>(total)) << "row at line " << r.line;
+        EXPECT_EQ(p.left, BlockLeft(W, p.mainCx)) << "row at line " << r.line;
+        // Each character's share of the line: a glyph inks a good part of
+        // it, the stand-in's dot far less, an empty gap nothing.
+        for (size_t i = 0, before = 0; i < r.widths.size(); before += r.widths[i++]) {
+            const int left = p.left + p.mainCx * static_cast<int>(before) / total;
+            const int right = p.left + p.mainCx * static_cast<int>(before + r.widths[i]) / total;
+            int ink = 0;
+            for (int y = p.top; y < p.top + p.mainCy && y < H; ++y)
+                for (int x = left; x < right && x < W; ++x) ink += pic.At(x, y) != kBack;
+            const int area = (right - left) * p.mainCy;
+            if (static_cast<int>(i) == r.standIn) {
+                EXPECT_GT(ink, 0) << "row at line " << r.line << ", character " << i;
+                EXPECT_LT(ink, area / 25) << "row at line " << r.line << ", character " << i;
+            } else {
+                EXPECT_GE(ink, area / 25) << "row at line " << r.line << ", character " << i;
+            }
+        }
     }
 }

@@ -159,6 +159,21 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     CloseHandle(h);
 }
 
+std::string Encode(const std::string& utf8, Form form)
+{
+    if (form == Utf8Bare) return utf8;
+    if (form == Utf8Marked) return "\xEF\xBB\xBF" + utf8;
+    std::wstring wide(utf8.size(), L'\0');
+    int n = utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                                   static_cast<int>(wide.size()));
+    std::string bytes = form == Utf16Le ? "\xFF\xFE" : "\xFE\xFF";
+    for (int i = 0; i < n; ++i) {
+        char low = static_cast<char>(wide[i] & 0xFF), high = static_cast<char>(wide[i] >> 8);
+        bytes += form == Utf16Le ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
+
 void RemoveTree(const std::string& folder)
 {
     Wide932 w;

@@ -57,6 +57,10 @@ std::string MakeTempFolder(const char* tag);
 std::wstring BesideTests(const wchar_t* name);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// A UTF-8 text in the forms an editor may save it in.
+enum Form { Utf8Bare, Utf8Marked, Utf16Le, Utf16Be };
+std::string Encode(const std::string& utf8, Form form);
+
 // The processes of a program file name (say, the plug-in host of the
 // tests' own processor), waiting up to waitMs for one to appear, and
 // whether those of the given ids have all ended within ms.

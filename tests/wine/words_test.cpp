@@ -20,23 +20,6 @@ uint16_t ReadWordsFile(HWND window, const char* path)
     return ReadWordsFile(window, wide);
 }
 
-// A UTF-8 text in the forms an editor may save it in.
-enum Form { Utf8Bare, Utf8Marked, Utf16Le, Utf16Be };
-std::string Encode(const std::string& utf8, Form form)
-{
-    if (form == Utf8Bare) return utf8;
-    if (form == Utf8Marked) return "\xEF\xBB\xBF" + utf8;
-    std::wstring wide(utf8.size(), L'\0');
-    int n = utf8.empty() ? 0 : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                                                   static_cast<int>(wide.size()));
-    std::string bytes = form == Utf16Le ? "\xFF\xFE" : "\xFE\xFF";
-    for (int i = 0; i < n; ++i) {
-        char low = static_cast<char>(wide[i] & 0xFF), high = static_cast<char>(wide[i] >> 8);
-        bytes += form == Utf16Le ? std::string{low, high} : std::string{high, low};
-    }
-    return bytes;
-}
-
 struct WordsWine : testing::Test {
     std::string folder;
     void SetUp() override
@@ -83,6 +66,7 @@ TEST_F(WordsWine, FilesAreReadWholeWithATerminatingZero)
         EXPECT_EQ(g.textLength, r.bytes.size()) << "row at line " << r.line;
         EXPECT_EQ(text, r.bytes + std::string(1, '\0')) << "row at line " << r.line;
         EXPECT_EQ(GlobalFlags(g.textBuffer) & GMEM_LOCKCOUNT, 0u) << "row at line " << r.line;
+        EXPECT_EQ(g.textUtf16, 0) << "row at line " << r.line;
     }
 }
 
@@ -143,7 +127,7 @@ TEST_F(WordsWine, OversizedFileIsRefusedAsNoMemory)
     EXPECT_EQ(ReadWordsFile(nullptr, path.c_str()), 0);
     EXPECT_EQ(g.textLength, static_cast<uint32_t>(kMaxWordsFileBytes));
 
-    // A Unicode file is bound by the size of its Shift-JIS text, not its own.
+    // A Unicode file is bound by the UTF-16 units of its text, not its size.
     std::string wide = "\xFF\xFE";
     for (int i = 0; i <= kMaxWordsFileBytes; ++i) wide += std::string("h\0", 2);
     WriteFileBytes(path, wide);
@@ -156,29 +140,34 @@ TEST_F(WordsWine, OversizedFileIsRefusedAsNoMemory)
     EXPECT_EQ(g.textLength, static_cast<uint32_t>(kMaxWordsFileBytes / 3));
 }
 
-TEST_F(WordsWine, UnicodeFilesAreReadAsTheShiftJisOfTheSameSaying)
+TEST_F(WordsWine, UnicodeFilesAreReadAsTheirUtf16Text)
 {
     const struct {
         int line;
         std::string utf8;
-        std::string shiftJis;
+        std::u16string units;
     } rows[] = {
-        {__LINE__, u8"猿も木から落ちる\r\n@>ｺﾄﾜｻﾞ\r\n",
-         "\x89\x8E\x82\xE0\x96\xD8\x82\xA9\x82\xE7\x97\x8E\x82\xBF\x82\xE9\r\n@>\xBA\xC4\xDC\xBB\xDE\r\n"},
-        // No Shift-JIS form: one stand-in each, whatever the system's best fit.
-        {__LINE__, u8"café \U0001F600 Ω", "caf\x81\x45 \x81\x45 \x83\xB6"},
-        // Marks typed with their JIS code points.
-        {__LINE__, u8"\u301C\u2212\u2016\u2014", "\x81\x60\x81\x7C\x81\x61\x81\x5C"},
-        {__LINE__, "", ""},
+        {__LINE__, u8"猿も木から落ちる\r\n@>ｺﾄﾜｻﾞ\r\n", u"猿も木から落ちる\r\n@>ｺﾄﾜｻﾞ\r\n"},
+        // Beyond Shift-JIS and beyond the basic plane: kept as written.
+        {__LINE__, u8"café \U0001F600 Ω 𠮷田 ㋿ 안녕", u"café \U0001F600 Ω 𠮷田 ㋿ 안녕"},
+        // Marks typed with their JIS code points come out in Windows' code.
+        {__LINE__, u8"\u301C\u2212\u2016\u2014", u"\uFF5E\uFF0D\u2225\u2015"},
+        {__LINE__, "", u""},
     };
     for (const auto& r : rows) {
         for (Form form : {Utf8Bare, Utf8Marked, Utf16Le, Utf16Be}) {
             WriteFileBytes(folder + "\\U.TXT", Encode(r.utf8, form));
             uint16_t code = 99;
-            std::string text = Read(&code, folder + "\\U.TXT");
-            EXPECT_EQ(code, 0) << "row at line " << r.line << ", form " << form;
-            EXPECT_EQ(text, r.shiftJis + std::string(1, '\0')) << "row at line " << r.line << ", form " << form;
-            EXPECT_EQ(g.textLength, r.shiftJis.size()) << "row at line " << r.line << ", form " << form;
+            Read(&code, folder + "\\U.TXT");
+            ASSERT_EQ(code, 0) << "row at line " << r.line << ", form " << form;
+            // An empty file without a mark is no more Unicode than Shift-JIS.
+            EXPECT_EQ(g.textUtf16, r.utf8.empty() && form == Utf8Bare ? 0 : 1) << "row at line " << r.line << ", form " << form;
+            if (g.textUtf16 == 0) continue;
+            ASSERT_EQ(g.textLength, r.units.size()) << "row at line " << r.line << ", form " << form;
+            // The units, and the zero unit after them.
+            const char16_t* units = static_cast<const char16_t*>(GlobalLock(g.textBuffer));
+            EXPECT_EQ(std::u16string(units, g.textLength + 1), r.units + u'\0') << "row at line " << r.line << ", form " << form;
+            GlobalUnlock(g.textBuffer);
         }
     }
 }
@@ -215,11 +204,44 @@ TEST_F(WordsWine, SayingLaysOutTheSameFromEveryEncoding)
     const std::vector<uint32_t> shiftJis =
         picture("\x8C\xC3\x92\x72\x82\xE2\r\n\x8A\x5E\x94\xF2\x82\xD1\x82\xB1\x82\xDE\r\n\x90\x85\x82\xCC\x89\xB9\r\n"
                 "@>\x94\x6D\x8F\xD4");
-    EXPECT_EQ(LastTextPlacement().maxLen, 10u);
+    const TextPlacement expected = LastTextPlacement();
+    EXPECT_EQ(expected.maxLen, 10u);
     EXPECT_GT(std::count(shiftJis.begin(), shiftJis.end(), shiftJis[0]), W * H / 2);
     EXPECT_LT(std::count(shiftJis.begin(), shiftJis.end(), shiftJis[0]), W * H - 1000);
-    for (Form form : {Utf8Bare, Utf8Marked, Utf16Le, Utf16Be})
-        EXPECT_TRUE(picture(Encode(u8"古池や\r\n蛙飛びこむ\r\n水の音\r\n@>芭蕉", form)) == shiftJis) << "form " << form;
+    // The ink of each line: left, top, right, bottom.
+    auto inkOfLines = [&](const std::vector<uint32_t>& pixels, const TextPlacement& p) {
+        std::vector<int> sides;
+        for (uint32_t i = 0; i < p.lines; ++i) {
+            const bool sub = i >= p.lines - p.subLines;
+            const int top = p.top + static_cast<int>(std::min(i, p.lines - p.subLines)) * p.mainCy +
+                            static_cast<int>(i - std::min(i, p.lines - p.subLines)) * p.subCy;
+            int box[4] = {W, H, -1, -1};
+            for (int y = top; y < top + (sub ? p.subCy : p.mainCy) && y < H; ++y)
+                for (int x = 0; x < W; ++x)
+                    if (pixels[static_cast<size_t>(y) * W + x] != pixels[0])
+                        box[0] = std::min(box[0], x), box[1] = std::min(box[1], y), box[2] = std::max(box[2], x),
+                        box[3] = std::max(box[3], y);
+            sides.insert(sides.end(), box, box + 4);
+        }
+        return sides;
+    };
+    const std::vector<int> expectedInk = inkOfLines(shiftJis, expected);
+    // The same saying from a Unicode file is drawn by another engine: it
+    // lands where the Shift-JIS one does, within a pixel or two.
+    for (Form form : {Utf8Bare, Utf8Marked, Utf16Le, Utf16Be}) {
+        const std::vector<uint32_t> pixels = picture(Encode(u8"古池や\r\n蛙飛びこむ\r\n水の音\r\n@>芭蕉", form));
+        const TextPlacement& p = LastTextPlacement();
+        EXPECT_EQ(std::vector<int>({p.mainWidth, p.subWidth, p.top, p.mainCy, p.subCy, int(p.lines), int(p.maxLen)}),
+                  std::vector<int>({expected.mainWidth, expected.subWidth, expected.top, expected.mainCy,
+                                    expected.subCy, int(expected.lines), int(expected.maxLen)}))
+            << "form " << form;
+        EXPECT_NEAR(p.left, expected.left, 1) << "form " << form;
+        EXPECT_NEAR(p.mainCx, expected.mainCx, 2) << "form " << form;
+        EXPECT_NEAR(p.subCx, expected.subCx, 2) << "form " << form;
+        const std::vector<int> ink = inkOfLines(pixels, p);
+        for (size_t i = 0; i < ink.size(); ++i)
+            EXPECT_NEAR(ink[i], expectedInk[i], 2) << "form " << form << ", line " << i / 4 << ", side " << i % 4;
+    }
     DestroyWindow(host);
     PumpMessages();
 }
