@@ -42,6 +42,7 @@
 #define IDC_REMOVE 1017
 #define IDC_FADEINOUT 1019
 #define IDC_CHOSEN_FONTS 1025
+#define IDC_VERTICAL 1026
 
 // Colour pages.
 #define IDC_SWATCHES 1001

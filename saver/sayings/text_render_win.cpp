@@ -1,6 +1,7 @@
 // Sayings on the screen: the text is laid out once, white on black, then
 // recoloured and handed to the transition engine tick after tick.
 #include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_picture_win.h"
 
 #include "common/cp932.h"
 #include "common/text932_win.h"
@@ -214,30 +215,33 @@ bool ColoursByBrushes(HDC screen, LOGBRUSH* background)
     return GetDeviceCaps(screen, BITSPIXEL) >= 15 && background->lbStyle == BS_SOLID;
 }
 
-// The rows [top, bottom) hold the white-on-black text; the rest of the
-// picture is already the background.
-void ColourBand(const LOGBRUSH& background, int width, int top, int bottom, COLORREF colour)
+// The area holds the white-on-black text; the rest of the picture is
+// already the background.
+void ColourBand(const LOGBRUSH& background, const RECT& area, COLORREF colour)
 {
     // A pass that would change no pixel is left out: the AND with white
     // (text and background colours opposite), the XOR with black (the
     // default background).
     HDC source = g.SourceSurface.dc;
+    const int width = area.right - area.left, height = area.bottom - area.top;
     const COLORREF back = background.lbColor & 0xFFFFFF;
     HBRUSH difference = CreateSolidBrush(colour ^ back);
     HGDIOBJ old = SelectObject(source, difference);
-    if ((colour ^ back) != 0xFFFFFF) PatBlt(source, 0, top, width, bottom - top, kDestAndBrush);
+    if ((colour ^ back) != 0xFFFFFF) PatBlt(source, area.left, area.top, width, height, kDestAndBrush);
     SelectObject(source, BackgroundBrush());
-    if (back != 0) PatBlt(source, 0, top, width, bottom - top, PATINVERT);
+    if (back != 0) PatBlt(source, area.left, area.top, width, height, PATINVERT);
     SelectObject(source, old);
     DeleteObject(difference);
 }
 
-void FillRows(HDC dc, int width, int top, int bottom, HBRUSH brush)
+void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
 {
-    if (bottom <= top) return;
-    RECT rows = {0, top, width, bottom};
-    FillRect(dc, &rows, brush);
+    if (bottom <= top || right <= left) return;
+    RECT area = {left, top, right, bottom};
+    FillRect(dc, &area, brush);
 }
+
+int Within(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 }
 void PickFont(HWND)
 {
@@ -254,6 +258,64 @@ void ReleaseTextPicture()
     ParkSourceSurface();
     g.textTicks = 0;
     g.itemBusy = 0;
+}
+
+void TakeTextPicture(HDC screen, int width, int height)
+{
+    // A picture left from an item cut short is parked first; the same-sized
+    // picture then serves this saying too.
+    if (g.SourceSurface.dc || g.SourceSurface.bitmap) {
+        uint32_t busy = g.itemBusy;
+        ReleaseTextPicture();
+        g.itemBusy = busy;
+    }
+    MemorySurface& s = g.SourceSurface;
+    TakeSourceSurface(screen, width, height);
+    if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
+}
+
+void ClearTextPicture(HDC screen, int width, int height, const RECT& text, int margin, TextBand* band)
+{
+    HDC dc = g.SourceSurface.dc;
+    HBRUSH black = g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    band->byBrushes = ColoursByBrushes(screen, &band->background);
+    if (band->byBrushes) {
+        // Only the area of the text needs the colouring; the rest is the
+        // background from the start.
+        RECT& a = band->area;
+        a.left = Within(text.left - margin, 0, width);
+        a.right = Within(text.right + margin, a.left, width);
+        a.top = Within(text.top - margin, 0, height);
+        a.bottom = Within(text.bottom + margin, a.top, height);
+        FillArea(dc, 0, 0, width, a.top, BackgroundBrush());
+        FillArea(dc, 0, a.top, a.left, a.bottom, BackgroundBrush());
+        FillArea(dc, a.left, a.top, a.right, a.bottom, black);
+        FillArea(dc, a.right, a.top, width, a.bottom, BackgroundBrush());
+        FillArea(dc, 0, a.bottom, width, height, BackgroundBrush());
+    } else {
+        band->area = {0, 0, width, height};
+        FillArea(dc, 0, 0, width, height, black);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+}
+
+COLORREF FinishTextPicture(HDC screen, int width, int height, const TextBand& band)
+{
+    MemorySurface& s = g.SourceSurface;
+    if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
+    s.oldFont = nullptr;
+    DeleteGdiObject(g.mainFont);
+    DeleteGdiObject(g.subFont);
+
+    // The text colour is drawn even when the picture could not be made, so
+    // that the transition's pick stays the next draw of the generator.
+    uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
+    if (colourIndex >= kMaxTextColors) colourIndex = 0;
+    const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
+    if (s.dc && band.byBrushes) ColourBand(band.background, band.area, colour);
+    else if (s.dc) ColourByMask(screen, width, height, colour);
+    return colour;
 }
 
 void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
@@ -292,12 +354,17 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     }
     g.textLength = length;
     placement.code = code;
+    if (g.settings.Vertical != 0 && code == 0 && units == nullptr) {
+        // Down the screen. A numbered message always reads across, and so
+        // for now does a saying from a Unicode file, drawn by DirectWrite.
+        LayOutColumns(window, screen, text, length, &placement);
+        FreeGlobalBlock(&g.textBuffer);
+        g.textUtf16 = 0;
+        return;
+    }
     const ItemText item = {text, units, length};
 
-    LOGBRUSH background = {BS_SOLID, RGB(0, 0, 0), 0};
-    bool byBrushes = false;
-    int bandTop = 0, bandBottom = 0;
-
+    TextBand band = {};
     TextMeasure measure;
     if (units) MeasureText(units, length, ShiftJisBytes932, &measure);
     else MeasureText(text, length, &measure);
@@ -313,16 +380,8 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     g.mainFont = MakeFont(MainFontRequest(placement.mainWidth));
     g.subFont = MakeFont(SubFontRequest(placement.subWidth));
 
-    // A picture left from an item cut short is parked first; the same-sized
-    // picture then serves this saying too.
-    if (g.SourceSurface.dc || g.SourceSurface.bitmap) {
-        uint32_t busy = g.itemBusy;
-        ReleaseTextPicture();
-        g.itemBusy = busy;
-    }
     MemorySurface& s = g.SourceSurface;
-    TakeSourceSurface(screen, width, height);
-    if (s.dc && g.mainFont) s.oldFont = SelectObject(s.dc, g.mainFont);
+    TakeTextPicture(screen, width, height);
 
     if (s.dc) {
         unicodeFaces = units && PrepareUnicodeFont(s.dc, g.mainFont, UnicodeMain) &&
@@ -342,45 +401,16 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
         placement.left = BlockLeft(width, main.cx);
         placement.top = BlockTop(height, measure.lines, measure.subLines, main.cy, sub.cy);
 
-        HBRUSH black = g.blackBrush ? g.blackBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        byBrushes = ColoursByBrushes(screen, &background);
-        if (byBrushes) {
-            // Only the rows of the text need the colouring; a glyph may reach
-            // a little past its cell, so the band has a margin of a quarter
-            // line. Every other row is the background from the start.
-            int margin = placement.mainCy / 4 + 2;
-            bandTop = placement.top - margin;
-            bandBottom = DrawLines(item, width, height, false) + margin;
-            if (bandTop < 0) bandTop = 0;
-            if (bandBottom > height) bandBottom = height;
-            if (bandBottom < bandTop) bandBottom = bandTop;
-            FillRows(s.dc, width, 0, bandTop, BackgroundBrush());
-            FillRows(s.dc, width, bandTop, bandBottom, black);
-            FillRows(s.dc, width, bandBottom, height, BackgroundBrush());
-        } else {
-            FillRows(s.dc, width, 0, height, black);
-        }
-        SetBkMode(s.dc, TRANSPARENT);
-        SetTextColor(s.dc, RGB(255, 255, 255));
-        if (units) DrawUnicodeLines(item, width, height, byBrushes ? bandTop : 0, byBrushes ? bandBottom : height, false, 0);
+        // A glyph may reach a little past its cell: a quarter line.
+        const RECT rows = {0, placement.top, width, DrawLines(item, width, height, false)};
+        ClearTextPicture(screen, width, height, rows, placement.mainCy / 4 + 2, &band);
+        if (units) DrawUnicodeLines(item, width, height, band.area.top, band.area.bottom, false, 0);
         else DrawLines(item, width, height, true);
     }
-
-    if (s.dc && s.oldFont) SelectObject(s.dc, s.oldFont);
-    s.oldFont = nullptr;
-    DeleteGdiObject(g.mainFont);
-    DeleteGdiObject(g.subFont);
-
-    // The text colour is drawn even when the picture could not be made, so
-    // that the transition's pick stays the next draw of the generator.
-    uint16_t colourIndex = RandomIndex(g.settings.ColorCount);
-    if (colourIndex >= kMaxTextColors) colourIndex = 0;
-    const COLORREF colour = g.settings.Color[colourIndex] & 0xFFFFFF;
-    if (s.dc && byBrushes) ColourBand(background, width, bandTop, bandBottom, colour);
-    else if (s.dc) ColourByMask(screen, width, height, colour);
+    const COLORREF colour = FinishTextPicture(screen, width, height, band);
     // Colour emoji keep their own colours: they are drawn last.
     if (s.dc && unicodeFaces && UnicodeColourPending())
-        DrawUnicodeLines(item, width, height, byBrushes ? bandTop : 0, byBrushes ? bandBottom : height, true, colour);
+        DrawUnicodeLines(item, width, height, band.area.top, band.area.bottom, true, colour);
     unicodeFaces = false;
     ReleaseUnicodeFonts();
     FreeGlobalBlock(&g.textBuffer);

@@ -1,4 +1,5 @@
-// The font page: which Japanese TrueType faces the sayings are written in.
+// The font page: which Japanese TrueType faces the sayings are written in,
+// and whether they are set across or down the screen.
 #include "saver/settings/pages_win.h"
 
 #include "common/text932_win.h"
@@ -72,6 +73,7 @@ void OfferFonts(HWND page)
 
 const ManagedControls kFontControls[] = {
     {"Font", {IDC_CANDIDATES, IDC_CHOSEN_FONTS, IDC_ADD, IDC_REMOVE}},
+    {"Vertical", {IDC_VERTICAL}},
 };
 
 void OpenFontPage(HWND page)
@@ -81,6 +83,7 @@ void OpenFontPage(HWND page)
     // Faces no longer on the system stay chosen like any other.
     HWND chosen = GetDlgItem(page, IDC_CHOSEN_FONTS);
     for (int i = 0; i < g.settings.FontCount && i < kMaxFonts; ++i) ListBoxAdd932(chosen, g.settings.Font[i]);
+    CheckDlgButton(page, IDC_VERTICAL, g.settings.Vertical != 0 ? BST_CHECKED : BST_UNCHECKED);
     DisableManaged(page, kFontControls);
 }
 
@@ -109,6 +112,7 @@ bool StoreFontPage(HWND page)
     }
     std::memcpy(g.settings.Font, faces, sizeof faces);
     g.settings.FontCount = static_cast<int32_t>(count);
+    g.settings.Vertical = IsDlgButtonChecked(page, IDC_VERTICAL) == BST_CHECKED ? 1 : 0;
     LONG stored = StoreFontSettings();
     if (stored != ERROR_SUCCESS) {
         ReportStoreFailure(page, stored);

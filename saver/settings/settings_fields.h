@@ -36,6 +36,7 @@ struct SettingsFields {
 
     char Font[kMaxFonts][kFontSlotSize];
     int32_t FontCount;
+    uint32_t Vertical;        // nonzero: sayings are set down the screen in columns
 
     uint32_t Back[kMaxBackColors];
     uint16_t BackCount;

@@ -288,14 +288,16 @@ LONG FormatFailure(int code)
     return code == kListTooLong ? ERROR_INSUFFICIENT_BUFFER : ERROR_INVALID_DATA;
 }
 
-// A list value written alone: refused before the key is touched when the
-// loader could not read the text back.
-LONG StoreListText(const char* name, const char* text, int formatted)
+// A list value, and the flag of its page when one is named: refused before
+// the key is touched when the loader could not read the text back.
+LONG StoreListText(const char* name, const char* text, int formatted, const char* flagName = nullptr,
+                   uint32_t flag = 0)
 {
     if (formatted < 0) return FormatFailure(formatted);
     Writer w;
     if (BeginWrite(&w) != ERROR_SUCCESS) return w.result;
     WriteText(&w, name, text);
+    if (flagName != nullptr) WriteFlag(&w, flagName, flag);
     return EndWrite(&w);
 }
 
@@ -345,6 +347,7 @@ void WINAPI GetIniSettings4(HWND)
     Keys key = OpenForLoading();
     char text[kFontTextSize];
     const char* fonts = ReadText(key, "Font", text, sizeof text);
+    g.settings.Vertical = ReadNumber(key, "Vertical", 0);
     Close(key);
     LoadFontList(fonts, &g.settings);   // missing or empty: the two default faces
 }
@@ -384,12 +387,7 @@ LONG StoreFadeSettings()
     char text[kListTextSize];
     int formatted = FormatFadeList(g.settings.FadeCodes, CountWithin(g.settings.FadeCount, kMaxFadeEntries), text,
                                    sizeof text, kListTextSize - 1);
-    if (formatted < 0) return FormatFailure(formatted);
-    Writer w;
-    if (BeginWrite(&w) != ERROR_SUCCESS) return w.result;
-    WriteText(&w, "Fade", text);
-    WriteFlag(&w, "FadeInOut", g.settings.FadeInOut);
-    return EndWrite(&w);
+    return StoreListText("Fade", text, formatted, "FadeInOut", g.settings.FadeInOut);
 }
 
 LONG StoreFontSettings()
@@ -397,7 +395,7 @@ LONG StoreFontSettings()
     char text[kFontTextSize];
     int formatted = FormatFontList(g.settings.Font, CountWithin(g.settings.FontCount, kMaxFonts), text, sizeof text,
                                    kFontTextSize - 1);
-    return StoreListText("Font", text, formatted);
+    return StoreListText("Font", text, formatted, "Vertical", g.settings.Vertical);
 }
 
 LONG StoreColorSettings()

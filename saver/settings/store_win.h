@@ -46,7 +46,7 @@ __declspec(dllexport) void WINAPI GetIniSettings6(HWND window);
 // withFolder false leaves FilePath as it is stored (its type included).
 LONG StoreMainSettings(bool withFolder = true);   // FilePath, Display, AVIPlay, Opening, AllMonitors
 LONG StoreFadeSettings();     // Fade (the FadeCount codes of FadeCodes), FadeInOut
-LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out)
+LONG StoreFontSettings();     // Font (Font[0 .. FontCount-1]; empty slots left out), Vertical
 LONG StoreColorSettings();    // Color (Color[0 .. ColorCount-1])
 LONG StoreBackSettings();     // Back (Back[0 .. BackCount-1])
 LONG StoreLimitSettings();    // COM1..COM4, UsedCOMNoRun

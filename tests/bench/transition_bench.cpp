@@ -278,6 +278,9 @@ void BenchLayout(HWND window, const char* label, const char* saying, uint32_t le
 void BenchLayouts(HWND window)
 {
     BenchLayout(window, "saying layout tick", kSaying, sizeof kSaying - 1, 1);
+    g.settings.Vertical = 1;   // the same saying set down the screen
+    BenchLayout(window, "saying layout, down", kSaying, sizeof kSaying - 1, 1);
+    g.settings.Vertical = 0;
     BenchLayout(window, "  from its file", kSaying, sizeof kSaying - 1, 0);
     // Japanese, Korean, emoji and a kanji beyond the basic plane, in UTF-8:
     // 𠮷田さんの庭に桜🌸が咲いた、 / 안녕하세요、春ですね👍🏽 / 令和㋿の春を大切に。 / @>作者不詳
@@ -494,6 +497,9 @@ int main(int argc, char** argv)
         g.BackgroundBrush = CreateSolidBrush(RGB(0, 0, 0));
         std::printf("on black:\n");
         BenchLayout(window, "saying layout tick", kSaying, sizeof kSaying - 1, 1);
+        g.settings.Vertical = 1;
+        BenchLayout(window, "saying layout, down", kSaying, sizeof kSaying - 1, 1);
+        g.settings.Vertical = 0;
         BenchLayoutParts(window);
     } else if (argc >= 3 && std::strcmp(argv[1], "--photos") == 0) {
         std::printf("client %ld x %ld, tick %.0f ms\n", g.clientRect.right, g.clientRect.bottom, kTickMs);

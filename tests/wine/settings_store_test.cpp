@@ -125,6 +125,7 @@ TEST_F(SettingsStoreTest, MachineWithoutTheKeyGetsEveryDefault)
     EXPECT_STREQ(s.FadeCodes, "000102030405060708091011121314");
     EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{65280, 16777215, 16776960, 65535, 255}));
     EXPECT_EQ(FontNames(), (std::vector<std::string>{kGothic, kMincho}));
+    EXPECT_EQ(s.Vertical, 0u);
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0}));
 }
 
@@ -147,6 +148,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     s.FontCount = 2;
     std::strcpy(s.Font[0], kMincho);
     std::strcpy(s.Font[1], "Arial");
+    s.Vertical = 9;       // a flag: stored as 1
     s.BackCount = 2;
     s.Back[0] = 0;
     s.Back[1] = 16711680;
@@ -175,6 +177,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(StoredText(L"Fade"), "14,03,07,");
     EXPECT_EQ(StoredNumber(L"FadeInOut"), 1u);
     EXPECT_EQ(StoredText(L"Font"), std::string(kMincho) + ",Arial,");
+    EXPECT_EQ(StoredNumber(L"Vertical"), 1u);
     EXPECT_EQ(StoredText(L"Color"), "255,-1,");
     EXPECT_EQ(StoredText(L"Back"), "0,16711680,");
     EXPECT_EQ(StoredNumber(L"COM1"), 0u);
@@ -195,6 +198,7 @@ TEST_F(SettingsStoreTest, EveryStoreReadsBackAsStored)
     EXPECT_EQ(s.EnabledTransitions[0], 14);
     EXPECT_EQ(s.FadeInOut, 1u);
     EXPECT_EQ(FontNames(), (std::vector<std::string>{kMincho, "Arial"}));
+    EXPECT_EQ(s.Vertical, 1u);
     EXPECT_EQ(Table(s.Color, s.ColorCount), (std::vector<uint32_t>{255, 0xFFFFFFFFu}));
     EXPECT_EQ(Table(s.Back, s.BackCount), (std::vector<uint32_t>{0, 16711680}));
     EXPECT_EQ(s.COM[0], 0u);
@@ -483,7 +487,8 @@ std::string Loaded(const std::string& name)
     if (name == "AllowTextGenDLL") return s.TextGenRefused ? "0" : "1";
     const std::pair<const char*, uint32_t> numbers[] = {
         {"Display", s.Display}, {"AVIPlay", s.AVIPlay}, {"Opening", s.Opening}, {"AllMonitors", s.AllMonitors},
-        {"COM3", s.COM[2]}, {"UsedCOMNoRun", s.UsedCOMNoRun}, {"FadeInOut", s.FadeInOut}};
+        {"COM3", s.COM[2]}, {"UsedCOMNoRun", s.UsedCOMNoRun}, {"FadeInOut", s.FadeInOut},
+        {"Vertical", s.Vertical}};
     for (const auto& n : numbers)
         if (name == n.first) return std::to_string(n.second);
     return "?";
@@ -519,6 +524,8 @@ TEST_F(SettingsStoreTest, PoliciesComeFirstAndOnlyWhenTheyHoldAValidValue)
         {__LINE__, "COM3", kNone, N(1), N(0), kNone, "1"},
         {__LINE__, "UsedCOMNoRun", B(1), N(2), N(0), N(1), "0"},
         {__LINE__, "FadeInOut", N(1), kNone, N(0), kNone, "1"},
+        {__LINE__, "Vertical", kNone, N(2), N(0), N(1), "0"},
+        {__LINE__, "Vertical", kNone, kNone, kNone, N(1), "1"},
         {__LINE__, "FilePath", X(L"%KELMORA_POLICY_DIR%\\w"), S(L"C:\\up"), S(L"C:\\me"), kNone, "C:\\pol\\w"},
         {__LINE__, "FilePath", S(L""), S(L"C:\\up"), S(L"C:\\me"), kNone, "C:\\up"},
         {__LINE__, "FilePath", S(L"C:\\" + std::wstring(257, L'a')), N(1), X(L"C:\\me"), S(L"C:\\m"), "C:\\me"},

@@ -6,6 +6,7 @@
 #include "saver/common/random.h"
 #include "saver/sayings/text_layout.h"
 #include "saver/sayings/sayings_win.h"
+#include "saver/sayings/text_picture_win.h"
 #include "tests/wine/wine_test_util.h"
 
 #include <cstring>
@@ -60,6 +61,15 @@ Picture Capture(HDC source, int width, int height)
     return pic;
 }
 
+// FNV-1a over the pixels: any change of a pixel shows.
+uint64_t Fingerprint(const Picture& pic)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (uint32_t p : pic.pixels)
+        for (int i = 0; i < 4; ++i) h = (h ^ ((p >> (8 * i)) & 0xFF)) * 1099511628211ull;
+    return h;
+}
+
 // The colours as the saver makes them of white on black: every pixel
 // (text AND (colour XOR background)) XOR background.
 void Colour(Picture* pic, COLORREF text, COLORREF back)
@@ -73,13 +83,15 @@ struct Ink {
     RECT box = {1 << 30, 1 << 30, -1, -1};
 };
 
-// Pixels of one colour within the rows [top, bottom).
-Ink InkOf(const Picture& pic, COLORREF colour, int top = 0, int bottom = -1)
+// Pixels of one colour within the rows [top, bottom) and the columns
+// [left, right).
+Ink InkOf(const Picture& pic, COLORREF colour, int top = 0, int bottom = -1, int left = 0, int right = -1)
 {
     Ink ink;
     if (bottom < 0 || bottom > pic.height) bottom = pic.height;
+    if (right < 0 || right > pic.width) right = pic.width;
     for (int y = top < 0 ? 0 : top; y < bottom; ++y)
-        for (int x = 0; x < pic.width; ++x)
+        for (int x = left < 0 ? 0 : left; x < right; ++x)
             if (pic.At(x, y) == colour) {
                 ++ink.count;
                 if (x < ink.box.left) ink.box.left = x;
@@ -94,6 +106,18 @@ void SetBytes(char* field, size_t size, const char* value)
 {
     std::memset(field, 0, size);
     std::strncpy(field, value, size - 1);
+}
+
+// How the ink of the text colour lies in a cell, as far as want asks (see
+// its use).
+std::string Look(const Picture& pic, const RECT& cell, const std::string& want)
+{
+    const RECT box = InkOf(pic, kText, cell.top, cell.bottom, cell.left, cell.right).box;
+    std::string seen = want;
+    if (want[0] != '-') seen[0] = box.right - box.left > box.bottom - box.top ? 'W' : 'T';
+    if (want[1] != '-') seen[1] = box.left + box.right > cell.left + cell.right ? 'R' : 'L';
+    if (want[2] != '-') seen[2] = box.top + box.bottom > cell.top + cell.bottom ? 'D' : 'U';
+    return seen;
 }
 
 struct TextRenderWine : testing::Test {
@@ -291,6 +315,9 @@ TEST_F(TextRenderWine, UnreadableFileShowsTheReadErrorAsTheSaying)
     EXPECT_GT(ink.count, 500);
     EXPECT_NEAR((ink.box.top + ink.box.bottom) / 2, H / 2, p.mainCy / 2);
     EXPECT_EQ(g.textBuffer, nullptr);
+    // A numbered message reads across even when sayings are set down.
+    g.settings.Vertical = 1;
+    EXPECT_TRUE(LayOut(Narrow932(g.currentPath)).pixels == pic.pixels);
 }
 
 TEST_F(TextRenderWine, EmptyCatalogueShowsItsMessageThroughTheCycle)
@@ -348,6 +375,13 @@ TEST_F(TextRenderWine, MalformedTextsAreDrawnWithoutHarm)
         EXPECT_EQ(pic.At(W - 1, H - 1), kBack) << "row at line " << r.line;
         EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
     }
+    g.settings.Vertical = 1;   // and set down the screen
+    for (const auto& r : rows) {
+        Picture old = WholeScreenColouring(Saying("BAD.TXT", r.bytes));
+        EXPECT_TRUE(LayOut(Saying("BAD.TXT", r.bytes)).pixels == old.pixels) << "row at line " << r.line;
+        EXPECT_EQ(g.textBuffer, nullptr) << "row at line " << r.line;
+    }
+    g.settings.Vertical = 0;
     // A black background and opposite colours, where a colour pass changes nothing.
     for (const auto& pair : {std::make_pair(kText, RGB(0, 0, 0)), std::make_pair(RGB(255, 255, 0), RGB(0, 0, 255))}) {
         UseColours(pair.first, pair.second);
@@ -485,6 +519,74 @@ TEST_F(TextRenderWine, EngineRevealsHoldsAndEndsTheSaying)
     EXPECT_EQ(g.textTicks, 0u);
     EXPECT_EQ(g.SourceSurface.dc, nullptr);
     EXPECT_EQ(g.SourceSurface.bitmap, nullptr);
+}
+
+// 「急がば回れ」。 / ゆっくり行く人ほど、 / ゴールに早く着く。 / @>ことわざ: 16, 20 and 18 bytes.
+const char kProverb[] = "\x81\x75\x8B\x7D\x82\xAA\x82\xCE\x89\xF1\x82\xEA\x81\x76\x81\x42\r\n"
+                        "\x82\xE4\x82\xC1\x82\xAD\x82\xE8\x8D\x73\x82\xAD\x90\x6C\x82\xD9\x82\xC7\x81\x41\r\n"
+                        "\x83\x53\x81\x5B\x83\x8B\x82\xC9\x91\x81\x82\xAD\x92\x85\x82\xAD\x81\x42\r\n"
+                        "@>\x82\xB1\x82\xC6\x82\xED\x82\xB4\r\n";
+
+TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsInVerticalForms)
+{
+    // Across, the fingerprints are those of the pictures drawn before
+    // sayings could be set down (IPAGothic standing in for ＭＳ ゴシック).
+    const std::string path = Saying("TATE.TXT", kProverb);
+    const Picture across = LayOut(path);
+    const TextPlacement p = LastTextPlacement();
+    EXPECT_EQ(Fingerprint(across), 0xa4f3dd5b91340a55ull);
+    const std::string mixed = std::string(kMonkey) + "\r\n@" + kMonkey + "\r\n\r\nKelmora 1.51\r\n@>" + kMonkey;
+    EXPECT_EQ(Fingerprint(LayOut(Saying("MIXED.TXT", mixed))), 0xee15bb83277ea427ull);
+
+    g.settings.Vertical = 1;
+    Picture pic = LayOut(path);
+    ASSERT_EQ(pic.width, W);
+    EXPECT_TRUE(pic.pixels == WholeScreenColouring(path).pixels);   // the colouring reaches every column
+    const ColumnBlock b = LastColumnBlock();
+    EXPECT_EQ(b.mainWidth, 24);   // trunc(0.8 x 600) / 20
+    // Right to left, each as long as its bytes within a cell (、。 sit high
+    // in theirs, 「 low); the attribution in the sub font ends with the longest.
+    const int cell = b.mainThickness, sub = b.subThickness, top = b.top, end = b.top + b.mainLength;
+    const struct {
+        int thickness, top, bottom, slack;
+    } columns[] = {{cell, top, top + 16 * b.mainLength / 20, cell},
+                   {cell, top, end, cell},
+                   {cell, top, top + 18 * b.mainLength / 20, cell},
+                   {sub, end - 4 * sub, end, sub}};
+    int right = b.right;
+    for (const auto& c : columns) {
+        Ink ink = InkOf(pic, kText, 0, H, right - c.thickness, right);
+        EXPECT_NEAR(ink.box.top, c.top, c.slack) << "column from " << right;
+        EXPECT_NEAR(ink.box.bottom, c.bottom, c.slack) << "column from " << right;
+        right -= c.thickness;
+    }
+    // No ink elsewhere; the block is centred.
+    Ink all = InkOf(pic, kText);
+    EXPECT_GE(all.box.left, right);
+    EXPECT_LE(all.box.right, b.right);
+    EXPECT_NEAR(right + b.right, W, 2);
+    EXPECT_NEAR(top + end, H, 2);
+
+    // The marks in their own cells, across and down: W wider than tall or T
+    // taller, the middle in the L left or R right half, U upper or D lower
+    // half, - either. The font's vertical forms turn some and move others,
+    // where a turned face would lay the kana on their sides too.
+    const struct {
+        int line, at;
+        const char *across, *down;
+    } marks[] = {
+        {0, 0, "T--", "W--"},   // 「 turned
+        {0, 7, "-LD", "-RU"},   // 。 to the upper right
+        {1, 1, "--D", "-R-"},   // small っ to the right
+        {2, 1, "W--", "T--"},   // ー turned
+    };
+    const int step = p.mainCx / 10, along = b.mainLength / 10;
+    for (const auto& m : marks) {
+        const int x = p.left + m.at * step, y = p.top + m.line * p.mainCy, r = b.right - m.line * cell;
+        EXPECT_EQ(Look(across, {x, y, x + step, y + p.mainCy}, m.across), m.across) << m.line << "," << m.at;
+        EXPECT_EQ(Look(pic, {r - cell, top + m.at * along, r, top + (m.at + 1) * along}, m.down), m.down)
+            << m.line << "," << m.at;
+    }
 }
 
 TEST_F(TextRenderWine, ShiftJisSayingsAreGdisOwnPictureOfTheirBytes)
