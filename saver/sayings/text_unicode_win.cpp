@@ -501,7 +501,7 @@ bool BeginUnicodeDrawing(HDC dc, const RECT& area, bool colour, COLORREF textCol
     return true;
 }
 
-void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length)
+void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length, bool turned)
 {
     const Face& face = u.faces[slot];
     if (!u.drawing || !face.format || length == 0) return;
@@ -516,8 +516,14 @@ void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, u
     float baseline = static_cast<float>(face.ascent);
     if (SUCCEEDED(layout->GetLineMetrics(&line, 1, &lines)) && lines >= 1) baseline = line.baseline;
     if (!u.colourPass || colour) {
-        u.transform = {face.scaleX, 0, 0, 1, static_cast<float>(x - u.left),
-                       static_cast<float>(y - u.top + face.ascent) - baseline};
+        // Turned a quarter clockwise, the top of the line lies along x and
+        // the line runs down from y.
+        const float lift = static_cast<float>(face.ascent) - baseline;
+        if (turned)
+            u.transform = {0, face.scaleX, -1, 0, static_cast<float>(x - u.left) - lift, static_cast<float>(y - u.top)};
+        else
+            u.transform = {face.scaleX, 0, 0, 1, static_cast<float>(x - u.left),
+                           static_cast<float>(y - u.top + face.ascent) - baseline};
         u.target->SetCurrentTransform(&u.transform);
         layout->Draw(nullptr, &painter, 0, 0);
     }

@@ -25,7 +25,8 @@ SIZE UnicodeExtent(UnicodeFontSlot slot, const char16_t* text, uint32_t length);
 // only the runs of colour fonts are drawn, in their own colours, over what
 // the area shows; otherwise every run but those, in white.
 bool BeginUnicodeDrawing(HDC dc, const RECT& area, bool colour, COLORREF textColour);
-void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length);
+// Turned, the line runs down the screen with its top at x.
+void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length, bool turned = false);
 void EndUnicodeDrawing();
 // True when the last white pass left runs of colour fonts for later.
 bool UnicodeColourPending();

@@ -86,8 +86,8 @@ void DrawColumn(void*, const char* text, uint32_t bytes, bool sub, int x, int y)
 // A Unicode column: what the vertical face has goes through GDI, which
 // gives it its vertical forms; a cluster it cannot draw (a surrogate pair,
 // which GDI splits, or a character the face lacks) goes through DirectWrite
-// with its fallback, upright in a cell as long as its width counts: a
-// full-width cluster one square cell, a half-width one half a cell. The
+// with its fallback: a full-width cluster upright in a square cell, a
+// half-width one turned like the face's own letters. The
 // DirectWrite pass copies whole rows over the picture, so it comes first
 // and the face's runs are laid over it.
 enum ColumnPass { Measuring, DrawingFallback, DrawingFace };
@@ -139,12 +139,17 @@ int WalkColumnUnits(const char16_t* text, uint32_t length, bool sub, int x, int 
             continue;
         }
         along += FaceRun(dc, text + run, at - run, x + thickness, y + along);
-        const int cell = fullCell[slot] * static_cast<int>(ClusterWidth(first, ShiftJisBytes932)) / 2;
-        if (pass == DrawingFallback) {
-            const SIZE size = UnicodeExtent(slot, text + at, end - at);
+        // A full-width cluster stands upright in its square cell; a
+        // half-width one runs turned as the face's letters do, as long as
+        // it is wide.
+        const bool upright = ClusterWidth(first, ShiftJisBytes932) > 1;
+        const SIZE size = UnicodeExtent(slot, text + at, end - at);
+        const int cell = upright ? fullCell[slot] : size.cx;
+        if (pass == DrawingFallback && upright)
             DrawUnicodeLine(slot, x + (thickness - size.cx) / 2, y + along + (cell - size.cy) / 2, text + at,
                             end - at);
-        }
+        else if (pass == DrawingFallback)
+            DrawUnicodeLine(slot, x + thickness, y + along, text + at, end - at, true);
         along += cell;
         at = run = end;
     }
