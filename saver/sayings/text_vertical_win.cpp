@@ -87,9 +87,9 @@ void DrawColumn(void*, const char* text, uint32_t bytes, bool sub, int x, int y)
 // gives it its vertical forms; a cluster it cannot draw (a surrogate pair,
 // which GDI splits, or a character the face lacks) goes through DirectWrite
 // with its fallback: a full-width cluster upright in a square cell, a
-// half-width one turned like the face's own letters. The
-// DirectWrite pass copies whole rows over the picture, so it comes first
-// and the face's runs are laid over it.
+// half-width one turned like the face's own letters. The DirectWrite pass
+// copies its whole area over the picture, so it comes first and the face's
+// runs are laid over it.
 enum ColumnPass { Measuring, DrawingFallback, DrawingFace };
 ColumnPass pass = Measuring;
 bool unicodeFaces = false;
