@@ -8,15 +8,16 @@ void SizeColumnFonts(int clientHeight, const TextMeasure& measure, ColumnBlock* 
     block->subWidth = SubCharWidth(clientHeight, block->mainWidth);
 }
 
-void PlaceColumnBlock(const char* text, const TextMeasure& measure, int clientWidth, int clientHeight,
-                      const ColumnSeam& seam, ColumnBlock* block)
+template <typename Unit>
+void PlaceColumnBlock(const Unit* text, const TextMeasure& measure, int clientWidth, int clientHeight,
+                      const ColumnSeamOf<Unit>& seam, ColumnBlock* block)
 {
     // A text of sub lines only is as long as its longest one, as across it
     // is as wide.
     if (measure.maxLen == 0 && measure.longestSubLen != 0)
-        block->mainLength = seam.lengthOf(seam.context, text + measure.longestSubStart, measure.longestSubLen, true);
+        block->mainLength = seam.lengthOf(seam.context, text + measure.longestSubStart, measure.longestSubUnits, true);
     else
-        block->mainLength = seam.lengthOf(seam.context, text + measure.longestStart, measure.maxLen, false);
+        block->mainLength = seam.lengthOf(seam.context, text + measure.longestStart, measure.maxUnits, false);
     block->top = BlockLeft(clientHeight, block->mainLength);
 
     // The rows across become the columns: their total width is what the
@@ -31,7 +32,9 @@ void PlaceColumnBlock(const char* text, const TextMeasure& measure, int clientWi
                        static_cast<int>(total);
 }
 
-ColumnReach WalkColumns(const char* text, uint32_t length, const ColumnBlock& block, const ColumnSeam& seam, bool draw)
+template <typename Unit>
+ColumnReach WalkColumns(const Unit* text, uint32_t length, const ColumnBlock& block, const ColumnSeamOf<Unit>& seam,
+                        bool draw)
 {
     ColumnReach reach = {block.right, block.top};
     int right = block.right;
@@ -39,7 +42,7 @@ ColumnReach WalkColumns(const char* text, uint32_t length, const ColumnBlock& bl
     TextLine line;
     while (right > 0 && NextTextLine(text, length, &cursor, &line)) {
         const bool sub = line.kind != LineOrdinary;
-        const char* drawn = text + line.textStart;
+        const Unit* drawn = text + line.textStart;
         const int x = right - (sub ? block.subThickness : block.mainThickness);
         int y = block.top;
         int end = block.top + block.mainLength;
@@ -55,3 +58,8 @@ ColumnReach WalkColumns(const char* text, uint32_t length, const ColumnBlock& bl
     }
     return reach;
 }
+
+template void PlaceColumnBlock(const char*, const TextMeasure&, int, int, const ColumnSeam&, ColumnBlock*);
+template void PlaceColumnBlock(const char16_t*, const TextMeasure&, int, int, const ColumnSeam16&, ColumnBlock*);
+template ColumnReach WalkColumns(const char*, uint32_t, const ColumnBlock&, const ColumnSeam&, bool);
+template ColumnReach WalkColumns(const char16_t*, uint32_t, const ColumnBlock&, const ColumnSeam16&, bool);

@@ -23,12 +23,16 @@ struct ColumnBlock {
 
 // What the platform does for the columns. lengthOf gives a text's length
 // along its column in the sub font (sub true) or the main one; draw puts a
-// column's text with its left edge at x, starting at y.
-struct ColumnSeam {
+// column's text with its left edge at x, starting at y. A text is Shift-JIS
+// bytes or the UTF-16 units of a Unicode words file.
+template <typename Unit>
+struct ColumnSeamOf {
     void* context;
-    int (*lengthOf)(void* context, const char* text, uint32_t bytes, bool sub);
-    void (*draw)(void* context, const char* text, uint32_t bytes, bool sub, int x, int y);
+    int (*lengthOf)(void* context, const Unit* text, uint32_t units, bool sub);
+    void (*draw)(void* context, const Unit* text, uint32_t units, bool sub, int x, int y);
 };
+typedef ColumnSeamOf<char> ColumnSeam;
+typedef ColumnSeamOf<char16_t> ColumnSeam16;
 
 // Sets mainWidth and subWidth: w := trunc(0.8 x H) / the sizing length,
 // s := (w / 3) x 2 at most H / 30.
@@ -39,8 +43,9 @@ void SizeColumnFonts(int clientHeight, const TextMeasure& measure, ColumnBlock* 
 // block. Its height is centred, from the top edge when longer than the
 // screen. Its width is centred; a block wider than the screen starts at the
 // right edge and loses its last columns at the left.
-void PlaceColumnBlock(const char* text, const TextMeasure& measure, int clientWidth, int clientHeight,
-                      const ColumnSeam& seam, ColumnBlock* block);
+template <typename Unit>
+void PlaceColumnBlock(const Unit* text, const TextMeasure& measure, int clientWidth, int clientHeight,
+                      const ColumnSeamOf<Unit>& seam, ColumnBlock* block);
 
 // Where the drawn columns reach: their left edge and the row below the
 // longest of them.
@@ -53,4 +58,6 @@ struct ColumnReach {
 // reaches the picture when draw is true. An ordinary line and a sub line
 // ("@") start at the top; an attribution ("@>") ends level with the end of
 // the longest line, or starts at the top when it is the longer.
-ColumnReach WalkColumns(const char* text, uint32_t length, const ColumnBlock& block, const ColumnSeam& seam, bool draw);
+template <typename Unit>
+ColumnReach WalkColumns(const Unit* text, uint32_t length, const ColumnBlock& block, const ColumnSeamOf<Unit>& seam,
+                        bool draw);

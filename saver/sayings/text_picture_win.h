@@ -30,7 +30,9 @@ void ClearTextPicture(HDC screen, int width, int height, const RECT& text, int m
 COLORREF FinishTextPicture(HDC screen, int width, int height, const TextBand& band);
 
 // A saying set down the screen in columns, from reading the text on; the
-// vertical drawing's own file lays it out.
-void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, TextPlacement* placement);
+// vertical drawing's own file lays it out. units, when not null, are the
+// UTF-16 text of a Unicode words file, and text is then unused.
+void LayOutColumns(HWND window, HDC screen, const char* text, const char16_t* units, uint32_t length,
+                   TextPlacement* placement);
 // Where the last saying set down the screen put its columns.
 const ColumnBlock& LastColumnBlock();

@@ -161,7 +161,8 @@ int DrawLines(const ItemText& text, int clientWidth, int clientHeight, bool draw
 void DrawUnicodeLines(const ItemText& text, int width, int height, int top, int bottom, bool colour,
                       COLORREF textColour)
 {
-    unicodeDrawing = unicodeFaces && BeginUnicodeDrawing(g.SourceSurface.dc, width, top, bottom, colour, textColour);
+    const RECT rows = {0, top, width, bottom};
+    unicodeDrawing = unicodeFaces && BeginUnicodeDrawing(g.SourceSurface.dc, rows, colour, textColour);
     if (unicodeDrawing || !colour) DrawLines(text, width, height, true);
     if (unicodeDrawing) EndUnicodeDrawing();
     unicodeDrawing = false;
@@ -354,10 +355,9 @@ void LayOutTextItem(HWND window, uint16_t mode, HDC screen)
     }
     g.textLength = length;
     placement.code = code;
-    if (g.settings.Vertical != 0 && code == 0 && units == nullptr) {
-        // Down the screen. A numbered message always reads across, and so
-        // for now does a saying from a Unicode file, drawn by DirectWrite.
-        LayOutColumns(window, screen, text, length, &placement);
+    if (g.settings.Vertical != 0 && code == 0) {
+        // Down the screen. A numbered message always reads across.
+        LayOutColumns(window, screen, text, units, length, &placement);
         FreeGlobalBlock(&g.textBuffer);
         g.textUtf16 = 0;
         return;

@@ -73,7 +73,7 @@ struct UnicodeText {
     // The drawing under way.
     bool drawing, colourPass, colourPending;
     HDC dc;
-    int top, width, rows;
+    int left, top, width, rows;
     DWRITE_MATRIX transform;   // of the line being drawn: GDI's width and place
 } u;
 
@@ -478,28 +478,30 @@ SIZE UnicodeExtent(UnicodeFontSlot slot, const char16_t* text, uint32_t length)
     return size;
 }
 
-bool BeginUnicodeDrawing(HDC dc, int width, int top, int bottom, bool colour, COLORREF textColour)
+bool BeginUnicodeDrawing(HDC dc, const RECT& area, bool colour, COLORREF textColour)
 {
-    if (!Start() || bottom <= top || width <= 0 || !MakeTarget(width, bottom - top)) return false;
+    const int width = area.right - area.left, rows = area.bottom - area.top;
+    if (!Start() || rows <= 0 || width <= 0 || !MakeTarget(width, rows)) return false;
     if (colour && !u.colourPending) return false;
     if (!colour) u.colourPending = false;
-    // The glyphs are laid over what the rows show: black (which needs no
+    // The glyphs are laid over what the area shows: black (which needs no
     // copy), or in the colour pass the finished picture.
     HDC glyphs = u.target->GetMemoryDC();
-    if (colour ? !BitBlt(glyphs, 0, 0, width, bottom - top, dc, 0, top, SRCCOPY)
-               : !PatBlt(glyphs, 0, 0, width, bottom - top, BLACKNESS))
+    if (colour ? !BitBlt(glyphs, 0, 0, width, rows, dc, area.left, area.top, SRCCOPY)
+               : !PatBlt(glyphs, 0, 0, width, rows, BLACKNESS))
         return false;
     u.ink = colour ? textColour : RGB(255, 255, 255);
     u.drawing = true;
     u.colourPass = colour;
     u.dc = dc;
-    u.top = top;
+    u.left = area.left;
+    u.top = area.top;
     u.width = width;
-    u.rows = bottom - top;
+    u.rows = rows;
     return true;
 }
 
-void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length)
+void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length, bool turned)
 {
     const Face& face = u.faces[slot];
     if (!u.drawing || !face.format || length == 0) return;
@@ -514,8 +516,14 @@ void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, u
     float baseline = static_cast<float>(face.ascent);
     if (SUCCEEDED(layout->GetLineMetrics(&line, 1, &lines)) && lines >= 1) baseline = line.baseline;
     if (!u.colourPass || colour) {
-        u.transform = {face.scaleX, 0, 0, 1, static_cast<float>(x),
-                       static_cast<float>(y - u.top + face.ascent) - baseline};
+        // Turned a quarter clockwise, the top of the line lies along x and
+        // the line runs down from y.
+        const float lift = static_cast<float>(face.ascent) - baseline;
+        if (turned)
+            u.transform = {0, face.scaleX, -1, 0, static_cast<float>(x - u.left) - lift, static_cast<float>(y - u.top)};
+        else
+            u.transform = {face.scaleX, 0, 0, 1, static_cast<float>(x - u.left),
+                           static_cast<float>(y - u.top + face.ascent) - baseline};
         u.target->SetCurrentTransform(&u.transform);
         layout->Draw(nullptr, &painter, 0, 0);
     }
@@ -526,7 +534,7 @@ void EndUnicodeDrawing()
 {
     if (!u.drawing) return;
     u.drawing = false;
-    BitBlt(u.dc, 0, u.top, u.width, u.rows, u.target->GetMemoryDC(), 0, 0, SRCCOPY);
+    BitBlt(u.dc, u.left, u.top, u.width, u.rows, u.target->GetMemoryDC(), 0, 0, SRCCOPY);
     u.dc = nullptr;
 }
 

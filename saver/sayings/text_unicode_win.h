@@ -19,13 +19,14 @@ bool PrepareUnicodeFont(HDC dc, HFONT font, UnicodeFontSlot slot);
 // A line's size as it will be drawn: its width, and the GDI font's height.
 SIZE UnicodeExtent(UnicodeFontSlot slot, const char16_t* text, uint32_t length);
 
-// Drawing happens between Begin and End, into the rows [top, bottom) of
-// dc, in white on the black those rows hold. With colour true (after the
+// Drawing happens between Begin and End, into the area of dc, in white on
+// the black the area holds. With colour true (after the
 // picture is coloured, and only when Begin says there is something to do)
 // only the runs of colour fonts are drawn, in their own colours, over what
-// the rows show; otherwise every run but those, in white.
-bool BeginUnicodeDrawing(HDC dc, int width, int top, int bottom, bool colour, COLORREF textColour);
-void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length);
+// the area shows; otherwise every run but those, in white.
+bool BeginUnicodeDrawing(HDC dc, const RECT& area, bool colour, COLORREF textColour);
+// Turned, the line runs down the screen with its top at x.
+void DrawUnicodeLine(UnicodeFontSlot slot, int x, int y, const char16_t* text, uint32_t length, bool turned = false);
 void EndUnicodeDrawing();
 // True when the last white pass left runs of colour fonts for later.
 bool UnicodeColourPending();

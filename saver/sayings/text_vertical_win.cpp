@@ -9,8 +9,10 @@
 #include "common/cp932.h"
 #include "common/text932_win.h"
 #include "saver/saver_state.h"
+#include "saver/sayings/text_clusters.h"
 #include "saver/sayings/text_columns.h"
 #include "saver/sayings/text_layout.h"
+#include "saver/sayings/text_unicode_win.h"
 
 #include <cstring>
 
@@ -80,11 +82,133 @@ void DrawColumn(void*, const char* text, uint32_t bytes, bool sub, int x, int y)
     SelectObject(dc, sub ? g.subFont : g.mainFont);
     TextOut932(dc, x + (sub ? lastBlock.subThickness : lastBlock.mainThickness), y, text, ColumnBytes(text, bytes));
 }
+
+// A Unicode column: what the vertical face has goes through GDI, which
+// gives it its vertical forms; a cluster it cannot draw (a surrogate pair,
+// which GDI splits, or a character the face lacks) goes through DirectWrite
+// with its fallback: a full-width cluster upright in a square cell, a
+// half-width one turned like the face's own letters. The DirectWrite pass
+// copies its whole area over the picture, so it comes first and the face's
+// runs are laid over it.
+enum ColumnPass { Measuring, DrawingFallback, DrawingFace };
+ColumnPass pass = Measuring;
+bool unicodeFaces = false;
+int fullCell[kUnicodeSlots];
+
+bool FaceDraws(HDC dc, const char16_t* cluster, uint32_t units)
+{
+    WORD glyphs[8];
+    if (!unicodeFaces) return true;
+    if (units > 8) return false;
+    for (uint32_t i = 0; i < units; ++i)
+        if (cluster[i] >= 0xD800 && cluster[i] < 0xE000) return false;
+    if (GetGlyphIndicesW(dc, AsWide(cluster), static_cast<int>(units), glyphs, GGI_MARK_NONEXISTING_GLYPHS) !=
+        units)
+        return false;
+    for (uint32_t i = 0; i < units; ++i)
+        if (glyphs[i] == 0xFFFF) return false;
+    return true;
+}
+
+int FaceRun(HDC dc, const char16_t* text, uint32_t units, int x, int y)
+{
+    SIZE size = {0, 0};
+    if (units == 0) return 0;
+    if (pass == DrawingFace) TextOutW(dc, x, y, AsWide(text), static_cast<int>(units));
+    GetTextExtentPoint32W(dc, AsWide(text), static_cast<int>(units), &size);
+    return size.cx;
+}
+
+// Walks a column's clusters from y down, drawing what the pass draws;
+// gives the column's length.
+int WalkColumnUnits(const char16_t* text, uint32_t length, bool sub, int x, int y)
+{
+    HDC dc = g.SourceSurface.dc;
+    SelectObject(dc, sub ? g.subFont : g.mainFont);
+    const UnicodeFontSlot slot = sub ? UnicodeSub : UnicodeMain;
+    const int thickness = sub ? lastBlock.subThickness : lastBlock.mainThickness;
+    uint32_t n = DrawableBytes(length, g.clientRect.bottom);
+    if (n < length) n = WholeClusterUnits(text, length, n);
+    int along = 0;
+    uint32_t run = 0;
+    for (uint32_t at = 0; at < n;) {
+        uint32_t first = 0;
+        const uint32_t end = ClusterEnd(text, n, at, &first);
+        if (FaceDraws(dc, text + at, end - at)) {
+            at = end;
+            continue;
+        }
+        along += FaceRun(dc, text + run, at - run, x + thickness, y + along);
+        // A full-width cluster stands upright in its square cell; a
+        // half-width one runs turned as the face's letters do, as long as
+        // it is wide.
+        const bool upright = ClusterWidth(first, ShiftJisBytes932) > 1;
+        const SIZE size = UnicodeExtent(slot, text + at, end - at);
+        const int cell = upright ? fullCell[slot] : size.cx;
+        if (pass == DrawingFallback && upright)
+            DrawUnicodeLine(slot, x + (thickness - size.cx) / 2, y + along + (cell - size.cy) / 2, text + at,
+                            end - at);
+        else if (pass == DrawingFallback)
+            DrawUnicodeLine(slot, x + thickness, y + along, text + at, end - at, true);
+        along += cell;
+        at = run = end;
+    }
+    return along + FaceRun(dc, text + run, n - run, x + thickness, y + along);
+}
+
+int LengthOfUnits(void*, const char16_t* text, uint32_t units, bool sub)
+{
+    const ColumnPass drawing = pass;
+    pass = Measuring;
+    const int length = WalkColumnUnits(text, units, sub, 0, 0);
+    pass = drawing;
+    return length;
+}
+
+void DrawColumnUnits(void*, const char16_t* text, uint32_t units, bool sub, int x, int y)
+{
+    WalkColumnUnits(text, units, sub, x, y);
+}
+
+// DirectWrite takes the face and size of the saying's fonts set across;
+// the square cell is what the vertical face advances for a full-width
+// character.
+void PrepareColumnFaces(HDC dc, const ColumnBlock& block)
+{
+    const FontRequest requests[kUnicodeSlots] = {MainFontRequest(block.mainWidth), SubFontRequest(block.subWidth)};
+    const HFONT vertical[kUnicodeSlots] = {g.mainFont, g.subFont};
+    unicodeFaces = true;
+    for (int slot = 0; slot < kUnicodeSlots; ++slot) {
+        const FontRequest& r = requests[slot];
+        HFONT across = CreateFont932(r.height, r.width, r.weight, r.charSet, r.pitchAndFamily, g.faceName);
+        unicodeFaces = unicodeFaces && vertical[slot] &&
+                       PrepareUnicodeFont(dc, across, static_cast<UnicodeFontSlot>(slot));
+        DeleteGdiObject(across);
+        SIZE size = {0, 0};
+        if (vertical[slot]) {
+            SelectObject(dc, vertical[slot]);
+            GetTextExtentPoint32W(dc, L"\u7530", 1, &size);
+        }
+        fullCell[slot] = size.cx;
+    }
+}
+
+void DrawFallbackClusters(const char16_t* units, uint32_t length, const TextBand& band, bool colour,
+                          COLORREF textColour, const ColumnSeam16& seam)
+{
+    HDC dc = g.SourceSurface.dc;
+    if (!BeginUnicodeDrawing(dc, band.area, colour, textColour)) return;
+    pass = DrawingFallback;
+    WalkColumns(units, length, lastBlock, seam, true);
+    pass = Measuring;
+    EndUnicodeDrawing();
+}
 }
 
 const ColumnBlock& LastColumnBlock() { return lastBlock; }
 
-void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, TextPlacement* placement)
+void LayOutColumns(HWND window, HDC screen, const char* text, const char16_t* units, uint32_t length,
+                   TextPlacement* placement)
 {
     const int width = g.clientRect.right;
     const int height = g.clientRect.bottom;
@@ -92,7 +216,8 @@ void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, T
     lastBlock = ColumnBlock();
     ColumnBlock& block = lastBlock;
     TextMeasure measure;
-    MeasureText(text, length, &measure);
+    if (units) MeasureText(units, length, ShiftJisBytes932, &measure);
+    else MeasureText(text, length, &measure);
     placement->lines = measure.lines;
     placement->subLines = measure.subLines;
     placement->maxLen = measure.maxLen;
@@ -108,16 +233,24 @@ void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, T
     TakeTextPicture(screen, width, height);
 
     HDC dc = g.SourceSurface.dc;
+    const ColumnSeam16 seam16 = {nullptr, LengthOfUnits, DrawColumnUnits};
     if (dc) {
         const ColumnSeam seam = {nullptr, LengthOf, DrawColumn};
         block.mainThickness = FontThickness(dc, g.mainFont);
         block.subThickness = FontThickness(dc, g.subFont);
-        PlaceColumnBlock(text, measure, width, height, seam, &block);
-        ColumnReach reach = WalkColumns(text, length, block, seam, false);
+        if (units) PrepareColumnFaces(dc, block);
+        if (units) PlaceColumnBlock(units, measure, width, height, seam16, &block);
+        else PlaceColumnBlock(text, measure, width, height, seam, &block);
+        ColumnReach reach = units ? WalkColumns(units, length, block, seam16, false)
+                                  : WalkColumns(text, length, block, seam, false);
         // A glyph may reach a little past its cell: a quarter column.
         const RECT columns = {reach.left, block.top, block.right, reach.bottom};
         ClearTextPicture(screen, width, height, columns, block.mainThickness / 4 + 2, &band);
-        WalkColumns(text, length, block, seam, true);
+        if (units && unicodeFaces) DrawFallbackClusters(units, length, band, false, 0, seam16);
+        pass = DrawingFace;
+        if (units) WalkColumns(units, length, block, seam16, true);
+        else WalkColumns(text, length, block, seam, true);
+        pass = Measuring;
 
         placement->left = reach.left;
         placement->top = block.top;
@@ -125,5 +258,17 @@ void LayOutColumns(HWND window, HDC screen, const char* text, uint32_t length, T
         placement->mainCy = block.mainThickness;
         placement->subCy = block.subThickness;
     }
-    FinishTextPicture(screen, width, height, band);
+    const COLORREF colour = FinishTextPicture(screen, width, height, band);
+    // Colour emoji keep their own colours: they are drawn last, measured
+    // again in the vertical fonts the colouring let go.
+    if (dc && units && unicodeFaces && UnicodeColourPending()) {
+        g.mainFont = MakeColumnFont(MainFontRequest(block.mainWidth));
+        g.subFont = MakeColumnFont(SubFontRequest(block.subWidth));
+        DrawFallbackClusters(units, length, band, true, colour, seam16);
+        SelectObject(dc, GetStockObject(SYSTEM_FONT));
+        DeleteGdiObject(g.mainFont);
+        DeleteGdiObject(g.subFont);
+    }
+    unicodeFaces = false;
+    ReleaseUnicodeFonts();
 }

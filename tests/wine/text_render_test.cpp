@@ -587,6 +587,23 @@ TEST_F(TextRenderWine, SettingOffDrawsAsBeforeAndOnSetsColumnsInVerticalForms)
         EXPECT_EQ(Look(pic, {r - cell, top + m.at * along, r, top + (m.at + 1) * along}, m.down), m.down)
             << m.line << "," << m.at;
     }
+
+    // A UTF-8 saying too: its columns right to left, each cell of the first
+    // inked as a glyph inks it (the beyond-plane kanji and the Hangul too,
+    // where a stand-in's dot or a gap would leave next to nothing; the stop,
+    // small in its corner, is the face's and left aside).
+    pic = LayOut(Saying("TATE8.TXT", Encode(u8"「𠮷田」안녕。\r\n田中", Utf8Marked)));
+    const ColumnBlock u = LastColumnBlock();
+    EXPECT_EQ(LastTextPlacement().maxLen, 14u);
+    for (int i = 0; i < 6; ++i) {
+        const RECT c = {u.right - u.mainThickness, u.top + i * u.mainLength / 7, u.right,
+                        u.top + (i + 1) * u.mainLength / 7};
+        const int area = (c.right - c.left) * (c.bottom - c.top);
+        EXPECT_GE(area - InkOf(pic, kBack, c.top, c.bottom, c.left, c.right).count, area / 25) << "cell " << i;
+    }
+    const Ink second = InkOf(pic, kText, 0, H, 0, u.right - u.mainThickness);
+    EXPECT_GE(second.box.left, u.right - 2 * u.mainThickness);
+    EXPECT_NEAR(second.box.bottom, u.top + 2 * u.mainLength / 7, u.mainThickness / 2);
 }
 
 TEST_F(TextRenderWine, ShiftJisSayingsAreGdisOwnPictureOfTheirBytes)
