@@ -287,6 +287,9 @@ void BenchLayouts(HWND window)
     static const char kMixed[] = u8"𠮷田さんの庭に桜🌸が咲いた、\r\n안녕하세요、春ですね👍🏽\r\n"
                                  u8"令和㋿の春を大切に。\r\n@>作者不詳";
     BenchLayout(window, "  mixed, UTF-8 file", kMixed, sizeof kMixed - 1, 0);
+    g.settings.Vertical = 1;
+    BenchLayout(window, "  mixed, down", kMixed, sizeof kMixed - 1, 0);
+    g.settings.Vertical = 0;
 }
 
 // Where a layout tick goes, part by part: the layout itself, the
