@@ -167,9 +167,8 @@ TEST(Catalogue, EntriesSortByUnsignedBytes)
     // Shift-JIS ("あ.TXT") after every ASCII name, "~" included; a prefix first.
     EXPECT_EQ(Sorted({"\x82\xA0.TXT", "z.txt", "~.txt", "AB.TXT", "A.TXT", "AB"}),
               (std::vector<std::string>{"A.TXT", "AB", "AB.TXT", "z.txt", "~.txt", "\x82\xA0.TXT"}));
-    // A name with a character Shift-JIS lacks after every name that has a
-    // Shift-JIS form, whatever its first letter; such names among
-    // themselves by code points, a pair of surrogates as one.
+    // A name with a character Shift-JIS lacks after every name that has a Shift-JIS form,
+    // whatever its first letter; such names among themselves by code points, a pair of surrogates as one.
     EXPECT_EQ(Sorted({Key(u"\uC0AC.png"), Key(u"b.txt"), Key(u"\U0001F338.wav"), "\x82\xA0.TXT", Key(u"\u2013.bmp"),
                       Key(u"a" + kLone + u".txt"), Key(u"a.txt"), Key(u"a\uFFFF"), Key(u"a\U00010000")}),
               (std::vector<std::string>{Key(u"a.txt"), Key(u"b.txt"), "\x82\xA0.TXT", Key(u"a" + kLone + u".txt"),
@@ -224,6 +223,7 @@ TEST(Catalogue, LargeFolderSortsLikeAPlainByteOrder)
 TEST(Catalogue, ItemPathMustFitWhole)
 {
     const std::u16string f240 = u"C:\\" + std::u16string(237, u'f'), n255(255, u'n');
+    const std::u16string n19(19, u'n'), far19 = u"\\\\?\\" + f240 + u"\\" + n19;
     const struct {
         int line;
         std::u16string folder, name, path;   // no path: refused
@@ -236,13 +236,11 @@ TEST(Catalogue, ItemPathMustFitWhole)
         {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
         {__LINE__, u"\\\\pc\\share", n255, u"\\\\?\\UNC\\pc\\share\\" + n255},
         {__LINE__, u"words", n255, u"words\\" + n255},   // relative: only the platform can tell
-        {__LINE__, u"\\\\?\\" + f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n')},
+        {__LINE__, u"\\\\?\\" + f240, n19, far19},
         {__LINE__, u"C:" + f240.substr(3), n255, u"C:" + f240.substr(3) + u"\\" + n255},   // drive-relative: as typed
         // Just room for the path and its terminator, and one unit less.
-        {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"C:\\words\\KOTO0001.TXT", 22},
-        {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"", 21},
-        {__LINE__, f240, std::u16string(19, u'n'), u"\\\\?\\" + f240 + u"\\" + std::u16string(19, u'n'), 265},
-        {__LINE__, f240, std::u16string(19, u'n'), u"", 264},
+        {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"C:\\words\\KOTO0001.TXT", 22}, {__LINE__, u"C:\\words", u"KOTO0001.TXT", u"", 21},
+        {__LINE__, f240, n19, far19, 265}, {__LINE__, f240, n19, u"", 264},
     };
     char16_t path[kItemPathChars];
     for (const auto& r : rows) {

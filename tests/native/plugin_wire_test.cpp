@@ -23,31 +23,18 @@ Bytes Le(uint64_t v, int n)
 // answers after a round trip through WirePut as fixed part and bytes.
 TEST(PluginWire, MessagesPassOnlyWithTheirKindDirectionBoundsAndPromises)
 {
-    struct Header {
-        int line;
-        uint16_t magic, kind;
-        uint32_t length;
-        bool toHost, passes;
-    };
+    struct Header { int line; uint16_t magic, kind; uint32_t length; bool toHost, passes; };
     std::vector<Header> headers = {
         {__LINE__, kWireMagic, kWireOpen, 7, true, false},   // half a UTF-16 unit
         {__LINE__, kWireMagic, kWireOpen, 6, false, false},  // a request toward the saver
         {__LINE__, 0x4B47, kWireOpen, 6, true, false},
         {__LINE__, kWireMagic, kWireText, 0xFFFFFFFF, false, false},
         {__LINE__, kWireMagic, kWireText, 6, true, false},   // an answer toward the host
-        {__LINE__, kWireMagic, 0, 0, true, false},
-        {__LINE__, kWireMagic, 5, 0, true, false},
-        {__LINE__, kWireMagic, 0x84, 0, false, false},
+        {__LINE__, kWireMagic, 0, 0, true, false}, {__LINE__, kWireMagic, 5, 0, true, false}, {__LINE__, kWireMagic, 0x84, 0, false, false},
     };
-    // Each kind's least and most body length, exactly and one step beyond
-    // (a whole UTF-16 unit for a path; under an Open's least is an empty
-    // path, under a Call's an empty name).
-    const struct {
-        int line;
-        uint16_t kind;
-        bool toHost;
-        uint32_t least, most, step;
-    } bounds[] = {
+    // Each kind's least and most body length, exactly and one step beyond (a whole UTF-16 unit
+    // for a path; under an Open's least is an empty path, under a Call's an empty name).
+    const struct { int line; uint16_t kind; bool toHost; uint32_t least, most, step; } bounds[] = {
         {__LINE__, kWireOpen, true, 6, 4 + 2 * 32767, 2}, {__LINE__, kWireCall, true, 1, 19, 1},
         {__LINE__, kWireConfigure, true, 8, 8, 1},       {__LINE__, kWireRelease, true, 0, 0, 1},
         {__LINE__, kWireOpened, false, 6, 6 + 65555, 1},  {__LINE__, kWireText, false, 6, 6 + 65535, 1},
@@ -91,10 +78,8 @@ TEST(PluginWire, MessagesPassOnlyWithTheirKindDirectionBoundsAndPromises)
         {__LINE__, kWireOpened, Le(41, 4) + Le(0, 2) + B("n"), false, 0},   // a failure with bytes
         {__LINE__, kWireOpened, Le(41, 4) + Le(1, 2), false, 0},             // ... or a figure
         {__LINE__, kWireOpened, Le(1, 4) + Le(0, 2), false, 0},              // no plug-in message
-        {__LINE__, kWireOpened, Le(39, 4) + Le(0, 2), false, 0},
-        {__LINE__, kWireOpened, Le(40, 4) + Le(0, 2), true, 0},
-        {__LINE__, kWireText, Le(44, 4) + Le(0, 2), true, 0},
-        {__LINE__, kWireText, Le(45, 4) + Le(0, 2), false, 0},
+        {__LINE__, kWireOpened, Le(39, 4) + Le(0, 2), false, 0}, {__LINE__, kWireOpened, Le(40, 4) + Le(0, 2), true, 0},
+        {__LINE__, kWireText, Le(44, 4) + Le(0, 2), true, 0}, {__LINE__, kWireText, Le(45, 4) + Le(0, 2), false, 0},
         {__LINE__, kWireText, Le(0x10000 + 40, 4) + Le(0, 2), false, 0},
         {__LINE__, kWireText, Le(0, 4) + Le(12, 2) + B("tttttt"), true, 6},   // cut to the block
         {__LINE__, kWireText, Le(0, 4) + Le(7, 2) + B("tttttt"), true, 6},
@@ -111,17 +96,16 @@ TEST(PluginWire, MessagesPassOnlyWithTheirKindDirectionBoundsAndPromises)
         WireAnswer a = {};
         WireOpen o = {};
         const uint32_t n = uint32_t(c.body.size());
+        const bool open = c.kind == kWireOpen;
         Bytes message(kWireHeaderSize + n, 0);
-        if (c.kind != kWireOpen)
-            EXPECT_EQ(WirePut(&message[0], message.size(), c.kind, c.body.data(), 6, c.body.data() + 6, n - 6),
-                      message.size()) << "line " << c.line;
-        const uint8_t* body = c.kind == kWireOpen ? c.body.data() : &message[kWireHeaderSize];
-        const bool passes = c.kind == kWireOpen ? WireReadOpen(body, n, &o) : WireReadAnswer(c.kind, body, n, &a);
+        if (!open)
+            EXPECT_EQ(WirePut(&message[0], message.size(), c.kind, c.body.data(), 6, c.body.data() + 6, n - 6), message.size())
+                << "line " << c.line;
+        const bool passes = open ? WireReadOpen(c.body.data(), n, &o) : WireReadAnswer(c.kind, &message[kWireHeaderSize], n, &a);
         EXPECT_EQ(passes, c.passes) << "line " << c.line;
         if (!passes) continue;
-        EXPECT_EQ(c.kind == kWireOpen ? o.pathUnits : a.byteCount, c.count) << "line " << c.line;
-        if (c.kind != kWireOpen)
-            EXPECT_EQ(Le(a.status, 4) + Le(a.figure, 2) + Bytes(a.bytes, a.byteCount), c.body) << "line " << c.line;
+        EXPECT_EQ(open ? o.pathUnits : a.byteCount, c.count) << "line " << c.line;
+        if (!open) EXPECT_EQ(Le(a.status, 4) + Le(a.figure, 2) + Bytes(a.bytes, a.byteCount), c.body) << "line " << c.line;
     }
 }
 

@@ -9,10 +9,7 @@ namespace {
 const uint64_t kNever = UINT64_MAX;
 
 // One host that ends of itself at endsAt, on a clock that waits move.
-struct Scripted {
-    uint64_t clock, endsAt;
-    std::string done;   // what was done to the host, in order
-};
+struct Scripted { uint64_t clock, endsAt; std::string done; /* what was done to the host, in order */ };
 Scripted& S(void* c) { return *static_cast<Scripted*>(c); }
 uint64_t Now(void* c) { return S(c).clock; }
 bool Ended(void* c, void*, uint32_t wait)
@@ -28,22 +25,13 @@ void Close(void* c, void*, void*) { S(c).done += "closed;"; }
 // Every row's host has until 3000 to let go of its library.
 TEST(RetiredHosts, EachHostHasItsTimeToLetGoAndIsEndedOnlyOnceItIsUp)
 {
-    const struct {
-        int line;
-        uint64_t endsAt, now;
-        bool closing;
-        const char* done;
-        uint64_t clockAfter;
-        bool held;
-    } rows[] = {
+    const struct { int line; uint64_t endsAt, now; bool closing; const char* done; uint64_t clockAfter; bool held; } rows[] = {
         {__LINE__, 2500, 2000, false, "", 2000, true},   // still letting go: a new host waits
-        {__LINE__, 2000, 2000, false, "closed;", 2000, false},
-        {__LINE__, kNever, 2999, false, "", 2999, true},
+        {__LINE__, 2000, 2000, false, "closed;", 2000, false},   {__LINE__, kNever, 2999, false, "", 2999, true},
         {__LINE__, kNever, 3000, false, "ended;closed;", 3000, false},
         // The saver's end waits for each up to its own time, no longer.
         {__LINE__, 2999, 2000, true, "closed;", 2999, false},
-        {__LINE__, kNever, 2000, true, "ended;closed;", 3000, false},
-        {__LINE__, kNever, 3500, true, "ended;closed;", 3500, false},
+        {__LINE__, kNever, 2000, true, "ended;closed;", 3000, false}, {__LINE__, kNever, 3500, true, "ended;closed;", 3500, false},
     };
     for (const auto& r : rows) {
         Scripted s = {r.now, r.endsAt, ""};

@@ -285,63 +285,31 @@ TEST(SettingsLists, TextsTheLoaderWouldDiscardAreRefused)
 // length, the count of entries, the range of one entry.
 TEST(SettingsLists, PolicyValuesCountOnlyWithinTheirLimits)
 {
-    auto repeat = [](const std::string& entry, int n) {
-        std::string out;
-        for (int i = 0; i < n; ++i) out += entry;
-        return out;
-    };
+    auto repeat = [](const std::string& entry, int n) { std::string out; while (n-- > 0) out += entry; return out; };
     std::string fades;
     for (int i = 0; i < 15; ++i) fades += (i < 10 ? "0" : "") + std::to_string(i) + ",";
-    const struct {
-        int line;
-        const char* name;
-        std::string text;
-        bool accepted;
-    } lists[] = {
-        {__LINE__, "Fade", fades, true},
-        {__LINE__, "Fade", "14", true},             // no comma after the last: read all the same
-        {__LINE__, "Fade", "15,", false},
-        {__LINE__, "Fade", "3,", false},
-        {__LINE__, "Fade", "071,", false},
-        {__LINE__, "Fade", "02,,02,", false},
-        {__LINE__, "Fade", ",,", false},
-        {__LINE__, "Color", repeat("9999,", 25) + "12", true},          // 127 bytes
-        {__LINE__, "Color", repeat("9999,", 25) + "123", false},        // 128
-        {__LINE__, "Color", repeat("1,", 30), true},
-        {__LINE__, "Color", repeat("1,", 31), false},
-        {__LINE__, "Color", "16777215,", true},
-        {__LINE__, "Color", "16777216,", false},
-        {__LINE__, "Color", "0,", true},
-        {__LINE__, "Back", "-0,", false},
-        {__LINE__, "Back", "+5,", false},
-        {__LINE__, "Back", "05,", false},
-        {__LINE__, "Back", "", false},
-        {__LINE__, "Font", repeat("F,", 19), true},
-        {__LINE__, "Font", repeat("F,", 20), false},
-        {__LINE__, "Font", std::string(29, 'x') + ",", true},
-        {__LINE__, "Font", std::string(30, 'x') + ",", false},
-        {__LINE__, "Font", repeat(std::string(20, 'x') + ",", 9) + std::string(10, 'y'), true},   // 199 bytes
-        {__LINE__, "Font", repeat(std::string(20, 'x') + ",", 9) + std::string(11, 'y'), false},
-        {__LINE__, "Display", "1,", false},   // not a list
+    const std::string x20 = repeat(std::string(20, 'x') + ",", 9);
+    // Each setting's values on both sides of every edge.
+    const struct { const char* name; std::vector<std::string> accepted, refused; } lists[] = {
+        {"Fade", {fades, "14" /* no comma after the last: read all the same */}, {"15,", "3,", "071,", "02,,02,", ",,"}},
+        {"Color", {repeat("9999,", 25) + "12" /* 127 bytes */, repeat("1,", 30), "16777215,", "0,"},
+         {repeat("9999,", 25) + "123", repeat("1,", 31), "16777216,"}},
+        {"Back", {}, {"-0,", "+5,", "05,", ""}},
+        {"Font", {repeat("F,", 19), std::string(29, 'x') + ",", x20 + std::string(10, 'y') /* 199 bytes */},
+         {repeat("F,", 20), std::string(30, 'x') + ",", x20 + std::string(11, 'y')}},
+        {"Display", {}, {"1,"}},   // not a list
     };
     for (const auto& c : lists)
-        EXPECT_EQ(PolicyListAccepted(*FindSettingValue(c.name), c.text.c_str()), c.accepted) << "line " << c.line;
-
-    const struct {
-        int line;
-        const char* name;
-        uint32_t number;
-        bool accepted;
-    } numbers[] = {
-        {__LINE__, "Display", 0, false},      {__LINE__, "Display", 1, true},
-        {__LINE__, "Display", 864000, true},  {__LINE__, "Display", 864001, false},
-        {__LINE__, "AVIPlay", 0, false},      {__LINE__, "AVIPlay", 4, true},
-        {__LINE__, "AVIPlay", 5, false},      {__LINE__, "Opening", 1, true},
-        {__LINE__, "Opening", 2, false},      {__LINE__, "AllowTextGenDLL", 0, true},
-        {__LINE__, "AllowTextGenDLL", 0xFFFFFFFFu, false},
-        {__LINE__, "Fade", 1, false},         // not a number
+        for (bool accepted : {true, false})
+            for (const auto& text : accepted ? c.accepted : c.refused)
+                EXPECT_EQ(PolicyListAccepted(*FindSettingValue(c.name), text.c_str()), accepted) << c.name << " " << text;
+    const struct { const char* name; std::vector<uint32_t> accepted, refused; } numbers[] = {
+        {"Display", {1, 864000}, {0, 864001}}, {"AVIPlay", {4}, {0, 5}}, {"Opening", {1}, {2}},
+        {"AllowTextGenDLL", {0}, {0xFFFFFFFFu}}, {"Fade", {}, {1}} /* not a number */,
     };
     for (const auto& c : numbers)
-        EXPECT_EQ(PolicyNumberAccepted(*FindSettingValue(c.name), c.number), c.accepted) << "line " << c.line;
+        for (bool accepted : {true, false})
+            for (uint32_t number : accepted ? c.accepted : c.refused)
+                EXPECT_EQ(PolicyNumberAccepted(*FindSettingValue(c.name), number), accepted) << c.name << " " << number;
     EXPECT_EQ(FindSettingValue("Vertically"), nullptr);
 }

@@ -167,25 +167,16 @@ namespace {
 uint8_t FakeShiftJisBytes(uint32_t c)
 {
     if (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) return 1;
-    for (uint32_t two : {0x7530u, 0x65E5u, 0x672Cu, 0x8A9Eu}) if (c == two) return 2;
-    return 0;
+    return c == 0x7530 || c == 0x65E5 || c == 0x672C || c == 0x8A9E ? 2 : 0;
 }
 }
 
 TEST(Words, UnicodeLinesCountClustersByTheirFirstCharacter)
 {
-    const struct {
-        int line;
-        std::u16string text;
-        uint32_t width;
-        std::vector<uint32_t> ends;   // where each cluster ends
-    } rows[] = {
-        {__LINE__, u"ab", 2, {1, 2}},
-        {__LINE__, u"\uFF71\uFF72", 2, {1, 2}},                        // ｱｲ
-        {__LINE__, u"\u7530", 2, {1}},                                  // 田
+    const struct { int line; std::u16string text; uint32_t width; std::vector<uint32_t> ends; /* where each cluster ends */ } rows[] = {
+        {__LINE__, u"ab", 2, {1, 2}}, {__LINE__, u"\uFF71\uFF72", 2, {1, 2}}, {__LINE__, u"\u7530", 2, {1}},   // ｱｲ, 田
         {__LINE__, u"\U00020BB7\u7530", 4, {2, 3}},                     // 𠮷田: wide, no form
-        {__LINE__, u"\u32FF", 2, {1}},                                  // ㋿
-        {__LINE__, u"\uC548\uB155", 4, {1, 2}},                         // 안녕
+        {__LINE__, u"\u32FF", 2, {1}}, {__LINE__, u"\uC548\uB155", 4, {1, 2}},   // ㋿, 안녕
         {__LINE__, u"\u1112\u1161\u11AB\u1100", 4, {3, 4}},             // conjoining jamo
         {__LINE__, u"\U0001F44D\U0001F3FD!", 3, {4, 5}},                // 👍🏽 then a narrow "!"
         {__LINE__, u"\U0001F468\u200D\U0001F469\u200D\U0001F467", 2, {8}},
@@ -194,22 +185,19 @@ TEST(Words, UnicodeLinesCountClustersByTheirFirstCharacter)
         {__LINE__, u"\u845B\U000E0100", 2, {3}},                        // 葛 with its variation
         {__LINE__, u"\u2764\uFE0F", 1, {2}},                            // text by default: one column
         {__LINE__, u"\u0301a", 2, {1, 2}},                              // a mark with nothing before it
-        {__LINE__, u"\u30FB\xD800x\xDC00", 5, {1, 2, 3, 4}},            // stand-in, lone halves
-        {__LINE__, u"", 0, {}},
+        {__LINE__, u"\u30FB\xD800x\xDC00", 5, {1, 2, 3, 4}}, {__LINE__, u"", 0, {}},   // stand-in, lone halves
     };
     for (const auto& r : rows) {
         const char16_t* text = r.text.data();
-        const uint32_t length = static_cast<uint32_t>(r.text.size());
+        const uint32_t length = uint32_t(r.text.size());
         EXPECT_EQ(LineWidth(text, length, FakeShiftJisBytes), r.width) << "row at line " << r.line;
         std::vector<uint32_t> ends;
         for (uint32_t at = 0, first = 0; at < length && ends.size() <= length;) ends.push_back(at = ClusterEnd(text, length, at, &first));
         EXPECT_EQ(ends, r.ends) << "row at line " << r.line;
         // A cut for drawing keeps whole clusters, at every length.
-        for (uint32_t n = 0; n <= length + 1; ++n) {
-            uint32_t whole = WholeClusterUnits(text, length, n);
-            uint32_t expected = 0;
+        for (uint32_t n = 0, expected = 0; n <= length + 1; ++n) {
             for (uint32_t end : ends) if (end <= n) expected = end;
-            EXPECT_EQ(whole, expected) << "row at line " << r.line << ", cut at " << n;
+            EXPECT_EQ(WholeClusterUnits(text, length, n), expected) << "row at line " << r.line << ", cut at " << n;
         }
     }
 }
@@ -221,8 +209,7 @@ TEST(Words, UnicodeTextsAreSizedByWidthAndCutByUnits)
     TextMeasure m;
     MeasureText(text.data(), static_cast<uint32_t>(text.size()), FakeShiftJisBytes, &m);
     const TextMeasure expected = {5, 2, 6, 6, 3, 21, 3, 21, 4, 3};
-    EXPECT_EQ(std::memcmp(&m, &expected, sizeof m), 0)
-        << m.lines << " " << m.subLines << " " << m.longestStart << " " << m.maxLen << " " << m.maxUnits << " "
-        << m.subStart << " " << m.subLen << " " << m.longestSubStart << " " << m.longestSubLen << " "
-        << m.longestSubUnits;
+    EXPECT_EQ(std::memcmp(&m, &expected, sizeof m), 0) << m.lines << " " << m.subLines << " " << m.longestStart << " "
+        << m.maxLen << " " << m.maxUnits << " " << m.subStart << " " << m.subLen << " " << m.longestSubStart << " "
+        << m.longestSubLen << " " << m.longestSubUnits;
 }
