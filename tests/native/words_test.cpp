@@ -181,8 +181,7 @@ TEST(Words, UnicodeLinesCountClustersByTheirFirstCharacter)
         {__LINE__, u"\U0001F44D\U0001F3FD!", 3, {4, 5}},                // 👍🏽 then a narrow "!"
         {__LINE__, u"\U0001F468\u200D\U0001F469\u200D\U0001F467", 2, {8}},
         {__LINE__, u"\U0001F1EF\U0001F1F5\U0001F1F0", 4, {4, 6}},       // a flag and a lone indicator
-        {__LINE__, u"e\u0301\u0301x", 2, {3, 4}},                       // combining marks
-        {__LINE__, u"\u845B\U000E0100", 2, {3}},                        // 葛 with its variation
+        {__LINE__, u"e\u0301\u0301x", 2, {3, 4}}, {__LINE__, u"\u845B\U000E0100", 2, {3}},   // combining marks, 葛 with its variation
         {__LINE__, u"\u2764\uFE0F", 1, {2}},                            // text by default: one column
         {__LINE__, u"\u0301a", 2, {1, 2}},                              // a mark with nothing before it
         {__LINE__, u"\u30FB\xD800x\xDC00", 5, {1, 2, 3, 4}}, {__LINE__, u"", 0, {}},   // stand-in, lone halves
